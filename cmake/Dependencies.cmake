@@ -1,0 +1,25 @@
+# zlib (Debian's mingw package), minizip 1.1 (Debian's source package, fetched by scripts/setup.sh)
+# and GoogleTest (Debian's sources, built for the target).
+find_path(VM_ZLIB_INCLUDE zlib.h REQUIRED)
+find_library(VM_ZLIB_LIBRARY NAMES libz.a z REQUIRED)
+add_library(vm_zlib INTERFACE)
+add_library(vm::zlib ALIAS vm_zlib)
+target_include_directories(vm_zlib INTERFACE ${VM_ZLIB_INCLUDE})
+target_link_libraries(vm_zlib INTERFACE ${VM_ZLIB_LIBRARY})
+
+set(VM_MINIZIP_DIR "${VM_DEPS_DIR}/minizip")
+if(NOT EXISTS "${VM_MINIZIP_DIR}/unzip.c")
+  message(FATAL_ERROR "minizip sources are missing in ${VM_MINIZIP_DIR}: run scripts/setup.sh")
+endif()
+add_library(vm_minizip STATIC
+  ${VM_MINIZIP_DIR}/ioapi.c ${VM_MINIZIP_DIR}/unzip.c ${VM_MINIZIP_DIR}/iowin32.c)
+add_library(vm::minizip ALIAS vm_minizip)
+target_include_directories(vm_minizip SYSTEM PUBLIC ${VM_MINIZIP_DIR})
+target_compile_options(vm_minizip PRIVATE -w)
+target_link_libraries(vm_minizip PUBLIC vm::zlib)
+
+if(VM_BUILD_TESTS)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+endif()

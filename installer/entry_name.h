@@ -1,0 +1,15 @@
+// Checks archive entry names before anything is written for them. Pure logic: no Windows calls.
+#pragma once
+
+#include <string>
+
+// Answers whether a ZIP entry name (already converted to UTF-16) may be extracted below a
+// destination folder: it must be relative (no leading "/" or "\", no drive letter, no ":" at all,
+// which also rules out alternate data streams), and no component may consist only of dots and
+// spaces (Windows strips trailing dots and spaces, so ". ." or "..." can act as ".."). Empty
+// components are refused too, except the last one of a folder entry ("Auxiliary/").
+bool IsSafeEntryName(const std::wstring& name);
+
+// The target path of an entry: destFolder with a backslash appended when it lacks one, then the
+// entry name with every "/" replaced by "\".
+std::wstring EntryTargetPath(const std::wstring& destFolder, const std::wstring& name);

@@ -1,0 +1,25 @@
+#include "installer/entry_name.h"
+
+#include <gtest/gtest.h>
+
+TEST(IsSafeEntryName, AcceptsOrdinaryNames) {
+  for (const wchar_t* name : {L"Velmora.exe", L"Auxiliary/", L"Auxiliary/Tarnlink.exe", L"使用说明.txt",
+                              L"a/b/c.d", L".hidden", L"x..y", L"name."}) {
+    EXPECT_TRUE(IsSafeEntryName(name)) << name;
+  }
+}
+
+TEST(IsSafeEntryName, RefusesNamesThatCouldLeaveTheFolder) {
+  for (const wchar_t* name : {L"", L"/etc/passwd", L"\\Windows\\evil.dll", L"C:/evil.exe", L"C:evil.exe",
+                              L"../evil.exe", L"a/../../evil.exe", L"a\\..\\..\\evil", L"..", L"a/..",
+                              L"a/./b", L"a/.../b", L"a/. ./b", L"a/.. /b", L"a//b", L"file.txt:stream",
+                              L"a/\x01name"}) {
+    EXPECT_FALSE(IsSafeEntryName(name)) << name;
+  }
+}
+
+TEST(EntryTargetPath, JoinsWithOneBackslashAndConvertsSlashes) {
+  EXPECT_EQ(EntryTargetPath(L"C:\\Program Files\\Velmora\\", L"Auxiliary/Tarnlink.exe"),
+            L"C:\\Program Files\\Velmora\\Auxiliary\\Tarnlink.exe");
+  EXPECT_EQ(EntryTargetPath(L"C:\\out", L"a/"), L"C:\\out\\a\\");
+}

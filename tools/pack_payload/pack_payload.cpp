@@ -1,0 +1,213 @@
+// Builds the installer's application package: a ZIP archive in the form the installer extracts.
+//
+//   pack_payload --out package.zip --folder DIR   pack a folder
+//   pack_payload --out package.zip --zip FILE     check a vendor's ready-made archive and copy it
+//
+// The archive the installer relies on: entry names are bytes of code page 936 (GBK) with "/" as
+// separator and no UTF-8 flag; every folder is a stored entry whose name ends in "/", listed
+// before the entries inside it; files are deflated. The package must hold the entries the install
+// job uses: "Velmora.exe", "Uninstall.exe", "使用说明.txt" and "Auxiliary/Tarnlink.exe".
+#include <iconv.h>
+#include <sys/stat.h>
+#include <zip.h>
+#include <unzip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Names as the host's file system spells them (UTF-8).
+const char* const kRequiredEntries[] = {"Velmora.exe", "Uninstall.exe", "使用说明.txt", "Auxiliary/Tarnlink.exe"};
+constexpr unsigned long kDosDirectory = 0x10;
+constexpr unsigned long kDosArchive = 0x20;
+
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::string Convert(const std::string& text, const char* from, const char* to) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw Failure(std::string("iconv cannot convert ") + from + " to " + to);
+  std::string out(text.size() * 4 + 4, '\0');
+  char* in = const_cast<char*>(text.data());
+  size_t inLeft = text.size();
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  if (result == static_cast<size_t>(-1)) throw Failure("\"" + text + "\" cannot be written in code page 936 (GBK)");
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::string GbkFromUtf8(const std::string& text) { return Convert(text, "UTF-8", "GBK"); }
+std::string Utf8FromGbk(const std::string& text) { return Convert(text, "GBK", "UTF-8"); }
+
+zip_fileinfo FileInfo(const fs::path& path, unsigned long attributes) {
+  zip_fileinfo info{};
+  struct stat st{};
+  time_t when = (stat(path.c_str(), &st) == 0) ? st.st_mtime : time(nullptr);
+  struct tm local{};
+  localtime_r(&when, &local);
+  info.tmz_date.tm_sec = local.tm_sec;
+  info.tmz_date.tm_min = local.tm_min;
+  info.tmz_date.tm_hour = local.tm_hour;
+  info.tmz_date.tm_mday = local.tm_mday;
+  info.tmz_date.tm_mon = local.tm_mon;
+  info.tmz_date.tm_year = local.tm_year + 1900;
+  info.external_fa = attributes;
+  return info;
+}
+
+void AddEntry(zipFile zip, const std::string& gbkName, const fs::path& source, bool folder) {
+  zip_fileinfo info = FileInfo(source, folder ? kDosDirectory : kDosArchive);
+  // Made by MS-DOS (0), so the external attributes are read as Windows file attributes.
+  int status = zipOpenNewFileInZip4_64(zip, gbkName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                       folder ? 0 : Z_DEFLATED, folder ? 0 : 9, 0, -MAX_WBITS, 8,
+                                       Z_DEFAULT_STRATEGY, nullptr, 0, 0, 0, 0);
+  if (status != ZIP_OK) throw Failure("cannot add " + source.string());
+  if (!folder) {
+    std::ifstream in(source, std::ios::binary);
+    if (!in) throw Failure("cannot read " + source.string());
+    std::vector<char> buffer(1 << 16);
+    while (in) {
+      in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+      std::streamsize got = in.gcount();
+      if (got > 0 && zipWriteInFileInZip(zip, buffer.data(), static_cast<unsigned>(got)) != ZIP_OK)
+        throw Failure("cannot write " + source.string());
+    }
+  }
+  if (zipCloseFileInZip(zip) != ZIP_OK) throw Failure("cannot finish " + source.string());
+}
+
+// Folders first, each before its contents; names sorted so the archive is the same every build.
+void AddTree(zipFile zip, const fs::path& root, const fs::path& folder, std::set<std::string>& names) {
+  std::vector<fs::directory_entry> children{fs::directory_iterator(folder), fs::directory_iterator()};
+  std::sort(children.begin(), children.end(),
+            [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+  for (const auto& child : children) {
+    std::string relative = fs::relative(child.path(), root).generic_string();
+    if (child.is_directory()) {
+      AddEntry(zip, GbkFromUtf8(relative + "/"), child.path(), true);
+      AddTree(zip, root, child.path(), names);
+    } else if (child.is_regular_file()) {
+      AddEntry(zip, GbkFromUtf8(relative), child.path(), false);
+      names.insert(relative);
+    }
+  }
+}
+
+void RequireEntries(const std::set<std::string>& names, const std::string& where) {
+  for (const char* required : kRequiredEntries) {
+    if (!names.count(required))
+      throw Failure(where + " lacks \"" + required + "\", which the installer relies on");
+  }
+}
+
+void PackFolder(const fs::path& folder, const fs::path& out) {
+  if (!fs::is_directory(folder)) throw Failure("no such folder: " + folder.string());
+  fs::path temporary = out.string() + ".part";
+  zipFile zip = zipOpen64(temporary.c_str(), APPEND_STATUS_CREATE);
+  if (!zip) throw Failure("cannot create " + temporary.string());
+  std::set<std::string> names;
+  try {
+    AddTree(zip, folder, folder, names);
+  } catch (...) {
+    zipClose(zip, nullptr);
+    fs::remove(temporary);
+    throw;
+  }
+  if (zipClose(zip, nullptr) != ZIP_OK) throw Failure("cannot finish " + temporary.string());
+  try {
+    RequireEntries(names, "the package folder " + folder.string());
+  } catch (...) {
+    fs::remove(temporary);
+    throw;
+  }
+  fs::rename(temporary, out);
+}
+
+bool Unsafe(const std::string& name) {
+  if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find(':') != std::string::npos) return true;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == std::string::npos) end = name.size();
+    std::string part = name.substr(start, end - start);
+    if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// A vendor's archive is used as it is, provided the installer can extract it.
+void CheckZip(const fs::path& archive, const fs::path& out) {
+  unzFile zip = unzOpen64(archive.c_str());
+  if (!zip) throw Failure(archive.string() + " is not a ZIP archive");
+  std::set<std::string> names, folders;
+  std::string problem;
+  for (int status = unzGoToFirstFile(zip); status == UNZ_OK && problem.empty(); status = unzGoToNextFile(zip)) {
+    unz_file_info64 info;
+    char raw[1024];
+    if (unzGetCurrentFileInfo64(zip, &info, raw, sizeof raw, nullptr, 0, nullptr, 0) != UNZ_OK) {
+      problem = "its directory cannot be read";
+      break;
+    }
+    if (info.flag & (1u << 11)) {
+      problem = "entry names are marked UTF-8; the installer reads them as code page 936";
+      break;
+    }
+    std::string name = Utf8FromGbk(raw);
+    if (Unsafe(name)) {
+      problem = "the entry \"" + name + "\" would be written outside the install folder";
+      break;
+    }
+    bool folder = !name.empty() && name.back() == '/';
+    std::string parent = name.substr(0, name.find_last_of('/', folder ? name.size() - 2 : std::string::npos) + 1);
+    if (!parent.empty() && !folders.count(parent)) {
+      problem = "\"" + name + "\" comes before its folder entry \"" + parent + "\"";
+      break;
+    }
+    if (folder) folders.insert(name); else names.insert(name);
+  }
+  unzClose(zip);
+  if (!problem.empty()) throw Failure(archive.string() + ": " + problem);
+  RequireEntries(names, archive.string());
+  fs::copy_file(archive, out, fs::copy_options::overwrite_existing);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string out, folder, zipPath;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string option = argv[i];
+    if (option == "--out") out = argv[i + 1];
+    else if (option == "--folder") folder = argv[i + 1];
+    else if (option == "--zip") zipPath = argv[i + 1];
+  }
+  if (out.empty() || folder.empty() == zipPath.empty()) {
+    std::fprintf(stderr, "usage: pack_payload --out FILE.zip (--folder DIR | --zip FILE.zip)\n");
+    return 2;
+  }
+  try {
+    if (!folder.empty()) PackFolder(folder, out);
+    else CheckZip(zipPath, out);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "pack_payload: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
