@@ -16,16 +16,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "toolkit/window/rect.h"
+
 using ObjectId = int32_t;
 
-// Rectangle record: position and size, never right/bottom.
-struct Rect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  friend bool operator==(const Rect&, const Rect&) = default;
-};
 
 class SkinWindow;
 
@@ -69,8 +63,10 @@ ObjectId RegistryAt(int position);  // 0 outside 1..count
 void RegistryInsertFront(ObjectId id);
 void RegistryInsertAt(int position, ObjectId id);  // the new entry stands at `position`
 // Removes the entry at `position` and the entries just in front of it that are deeper (its
-// descendants), sending element message 2 to each, front-most first. Answers how many entries
-// disappeared (0 for a position outside the registry).
+// descendants), sending element message 2 to each, front-most first; the removed element ids are
+// then retired (they dereference to null; an element created again gets a new id). Answers how
+// many entries disappeared (0 for a position outside the registry). Tolerates elements that remove
+// entries themselves while handling message 2.
 int RegistryRemoveWithChildren(int position);
 // Takes `count` entries starting at `position` out of the list without sending anything, and puts
 // such a block back at `position` (used to re-parent and re-order a block).
@@ -79,10 +75,12 @@ void RegistryInsertBlock(int position, const std::vector<ObjectId>& block);
 
 // ---- Input ------------------------------------------------------------------------------------
 // The front-most shown, enabled element of `window` whose clipRect strictly contains `point`
-// (window coordinates), or 0.
+// (window coordinates), or 0. Every element of a disabled window counts as disabled.
 ObjectId HitTest(HWND window, POINT point);
 // Calls the element's HandleMessage; 0 when id <= 0 or it no longer names an element.
 intptr_t SendElementMessage(ObjectId id, uint32_t code, intptr_t a, intptr_t b);
 // Second stage of the toolkit window procedure: turns mouse, keyboard and focus messages into
-// element messages, and sweeps the registry on WM_DESTROY.
+// element messages, and sweeps the registry on WM_DESTROY. Element message 32 (any other window
+// message, to the focused element) carries a = the message number and b = a pointer to two
+// intptr_t values {lParam, wParam}, valid only during the call.
 void DispatchInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
