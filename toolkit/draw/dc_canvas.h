@@ -66,7 +66,8 @@ class DcCanvas {
   COLORREF SetTextColor(COLORREF colour);
 
   // Copies from another DC into this canvas: each wraps `source` in a temporary canvas and uses
-  // the matching blit below. Source sizes default to the destination size.
+  // the matching blit below (sizes default as described there; a bare DC's size is that of the
+  // bitmap selected into it).
   bool CopyFromDc(HDC source, int32_t x = 0, int32_t y = 0,
                   std::optional<int32_t> width = std::nullopt,
                   std::optional<int32_t> height = std::nullopt, int32_t sourceX = 0,
@@ -106,8 +107,9 @@ class DcCanvas {
   bool InvertRgn(HRGN region);
 
   // Blits between canvases. "To" copies this canvas into `target`; "From" copies `source` into
-  // this canvas. Omitted destination sizes are this canvas's size; omitted source sizes of the
-  // stretching forms are the other canvas's size.
+  // this canvas. The BitBlt forms copy this canvas's size when no size is given; the other forms
+  // default the destination size to the destination canvas's size and the source size to the
+  // source canvas's size, so omitting all of them maps one whole canvas onto the other.
   bool BitBltTo(DcCanvas& target, int32_t x = 0, int32_t y = 0,
                 std::optional<int32_t> width = std::nullopt,
                 std::optional<int32_t> height = std::nullopt, int32_t sourceX = 0,
