@@ -1,0 +1,147 @@
+// The shell utility's pure logic: backslashes in GBK texts, registry item paths, the URL-protocol
+// layout and the verb scan.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/ansi_path.h"
+#include "shell/registry_item_path.h"
+#include "shell/url_protocol_layout.h"
+#include "shell/verb_scan.h"
+
+namespace {
+
+// "表" in GBK is 0xB1 0xED; "癨" is 0xB0 0x5C: its trail byte is the byte of a backslash.
+const std::string kTrailBackslashChar = "\xB0\x5C";
+
+TEST(LastBackslashIndex, SkipsTrailBytesOfDoubleByteCharacters) {
+  struct Case {
+    std::string text;
+    size_t expected;
+  } cases[] = {
+      {"", std::string::npos},
+      {"no separator", std::string::npos},
+      {"a\\b", 1},
+      {"a\\b\\", 3},
+      {"\\", 0},
+      {"key" + kTrailBackslashChar, std::string::npos},            // the 0x5C is a trail byte
+      {"key\\" + kTrailBackslashChar + "name", 3},                 // the real one is before it
+      {"k" + kTrailBackslashChar + "\\v", 3},                      // a real one after it
+      {"ends in a lead byte \xB0", std::string::npos},            // scan ends mid-character
+      {"a\\\xB0", 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LastBackslashIndex(c.text), c.expected) << c.text;
+}
+
+TEST(SplitAtBackslashes, KeepsEmptyPiecesAndWholeCharacters) {
+  using Parts = std::vector<std::string>;
+  EXPECT_EQ(SplitAtBackslashes(""), Parts{""});
+  EXPECT_EQ(SplitAtBackslashes("Velmora.exe"), Parts{"Velmora.exe"});
+  EXPECT_EQ(SplitAtBackslashes("C:\\Program Files\\Velmora.exe"), (Parts{"C:", "Program Files", "Velmora.exe"}));
+  EXPECT_EQ(SplitAtBackslashes("a\\\\b\\"), (Parts{"a", "", "b", ""}));
+  EXPECT_EQ(SplitAtBackslashes("C:\\" + kTrailBackslashChar + "\\x.exe"), (Parts{"C:", kTrailBackslashChar, "x.exe"}));
+}
+
+TEST(SplitRegistryItemPath, KeyPathAndValueName) {
+  struct Case {
+    std::string itemPath;
+    std::string key;
+    std::string value;
+  } cases[] = {
+      {"Velmora\\URL protocol", "Velmora", "URL protocol"},
+      {"Velmora\\shell\\", "Velmora\\shell", ""},  // default value of key Velmora\shell
+      {"NoBackslash", "", "NoBackslash"},          // a value of the root key itself
+      {"", "", ""},
+      {"Software\\" + kTrailBackslashChar + "Key\\Name", "Software\\" + kTrailBackslashChar + "Key", "Name"},
+      {"Software\\Value" + kTrailBackslashChar, "Software", "Value" + kTrailBackslashChar},
+  };
+  for (const Case& c : cases) {
+    const RegistryItemPath path = SplitRegistryItemPath(c.itemPath);
+    EXPECT_EQ(path.keyPath, c.key) << c.itemPath;
+    EXPECT_EQ(path.valueName, c.value) << c.itemPath;
+  }
+}
+
+TEST(UrlProtocolLayout, SixValuesInWritingOrderWithExactData) {
+  const std::string program = "C:\\Program Files\\Velmora\\Auxiliary\\Tarnlink.exe";
+  const std::vector<RegistryTextItem> layout = UrlProtocolLayout("Velmora", program);
+  ASSERT_EQ(layout.size(), 6u);
+  const RegistryTextItem expected[] = {
+      {"Velmora\\", "URL:  Velmora protocol Handler"},
+      {"Velmora\\URL protocol", ""},
+      {"Velmora\\DefaultIcon\\", program + "   "},
+      {"Velmora\\shell\\", ""},
+      {"Velmora\\shell\\open\\", ""},
+      {"Velmora\\shell\\open\\command\\", program + "  \"%1\""},
+  };
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(layout[i].itemPath, expected[i].itemPath) << i;
+    EXPECT_EQ(layout[i].text, expected[i].text) << i;
+  }
+  EXPECT_EQ(UrlProtocolCommandItem("Velmora"), layout.back().itemPath);
+}
+
+// A verb collection of the test's own: records every name read and every verb invoked.
+class RecordingVerbs : public VerbCollection {
+ public:
+  explicit RecordingVerbs(std::vector<std::string> names, std::optional<double> count = std::nullopt)
+      : names_(std::move(names)), count_(count.value_or(static_cast<double>(names_.size()))) {}
+  double Count() override { return count_; }
+  std::string NameAt(int index) override {
+    namesRead.push_back(index);
+    return index < static_cast<int>(names_.size()) ? names_[index] : std::string();
+  }
+  void InvokeAt(int index) override { invoked.push_back(index); }
+
+  std::vector<int> namesRead;
+  std::vector<int> invoked;
+
+ private:
+  std::vector<std::string> names_;
+  double count_;
+};
+
+const std::string kPin = "锁定到任务栏(&K)";  // a caption of the kind Shell32 carries
+
+TEST(InvokeVerbsNamed, CaptionThirdOfFiveInvokesOnlyThatVerbAfterReadingAllNames) {
+  RecordingVerbs verbs({"打开(&O)", "以管理员身份运行(&A)", kPin, "复制(&C)", "属性(&R)"});
+  EXPECT_EQ(InvokeVerbsNamed(verbs, kPin), 1);
+  EXPECT_EQ(verbs.invoked, std::vector<int>{2});
+  EXPECT_EQ(verbs.namesRead, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(InvokeVerbsNamed, EveryMatchingVerbIsInvokedInIndexOrder) {
+  RecordingVerbs verbs({kPin, "Open", kPin, "Copy"});
+  EXPECT_EQ(InvokeVerbsNamed(verbs, kPin), 2);
+  EXPECT_EQ(verbs.invoked, (std::vector<int>{0, 2}));
+}
+
+TEST(InvokeVerbsNamed, NearMissesAreNotInvoked) {
+  RecordingVerbs verbs({"Pin to Tas&kbar", "pin to tas&kbar", "PIN TO TAS&KBAR", "Pin to Tas&kbar ", "Pin to Tas&kba",
+                        "Pin to Tas&kbar"});
+  EXPECT_EQ(InvokeVerbsNamed(verbs, "Pin to Tas&kbar"), 2);
+  EXPECT_EQ(verbs.invoked, (std::vector<int>{0, 5}));
+}
+
+TEST(InvokeVerbsNamed, CountIsTruncatedAndNeverNegative) {
+  {
+    RecordingVerbs verbs({"a", "b", kPin, kPin}, 3.9);  // only indices 0..2 exist for the scan
+    EXPECT_EQ(InvokeVerbsNamed(verbs, kPin), 1);
+    EXPECT_EQ(verbs.namesRead, (std::vector<int>{0, 1, 2}));
+  }
+  for (double count : {0.0, 0.99, -2.0}) {
+    RecordingVerbs verbs({kPin}, count);
+    EXPECT_EQ(InvokeVerbsNamed(verbs, kPin), 0) << count;
+    EXPECT_TRUE(verbs.namesRead.empty()) << count;
+  }
+}
+
+TEST(InvokeVerbsNamed, EmptyCaptionNeverMatchesNamelessVerbs) {
+  RecordingVerbs verbs({"", "Open", ""});
+  EXPECT_EQ(InvokeVerbsNamed(verbs, ""), 0);
+  EXPECT_TRUE(verbs.invoked.empty());
+}
+
+}  // namespace
