@@ -64,14 +64,33 @@ UniqueGpFontFamily FindFontFamilyByName(const std::wstring& name) {
   return family;
 }
 
-// The description's family, else 宋体, else whatever sans-serif face GDI+ has: text drawn in some
-// face beats text not drawn at all.
+// The first family of the installed fonts, for systems that have neither the requested family,
+// 宋体 nor a generic sans-serif face (Wine without Windows fonts).
+UniqueGpFontFamily AnyInstalledFamily() {
+  UniqueGpFontFamily family;
+  GpFontCollection* installed = nullptr;  // owned by GDI+
+  INT count = 0;
+  if (GdipNewInstalledFontCollection(&installed) != Ok ||
+      GdipGetFontCollectionFamilyCount(installed, &count) != Ok || count < 1) {
+    return family;
+  }
+  GpFontFamily* first = nullptr;  // the list's families belong to the collection
+  INT found = 0;
+  if (GdipGetFontCollectionFamilyList(installed, 1, &first, &found) == Ok && found == 1 && first) {
+    GdipCloneFontFamily(first, family.put());
+  }
+  return family;
+}
+
+// The description's family, else 宋体, else whatever sans-serif face GDI+ has, else any installed
+// face: text drawn in some face beats text not drawn at all.
 UniqueGpFontFamily ResolveFamily(const WideText& requested) {
   std::wstring name = requested.WString();
   if (name.empty()) name = DefaultFontFamily().WString();
   UniqueGpFontFamily family = FindFontFamilyByName(name);
   if (!family) family = FindFontFamilyByName(kFallbackFamily);
   if (!family) GdipGetGenericFontFamilySansSerif(family.put());
+  if (!family) family = AnyInstalledFamily();
   return family;
 }
 

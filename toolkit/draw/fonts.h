@@ -4,8 +4,8 @@
 // A font description is plain data (style bits, family, size, colours); a font object holds the
 // GDI+ resources to draw with it. Family names are resolved when the font object is made: the
 // name among the installed fonts, else the same name in the toolkit's own collection, else
-// "宋体" (installed, then own collection), else GDI+'s generic sans-serif family, so that text is
-// always drawn with some font rather than not at all.
+// "宋体" (installed, then own collection), else GDI+'s generic sans-serif family, else the first
+// installed family, so that text is always drawn with some font rather than not at all.
 //
 // Everything here needs GDI+ started (StartGdiplus) and runs on the GUI thread.
 #pragma once
