@@ -11,7 +11,7 @@ sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   wine64 xvfb xdotool imagemagick x11-utils
-  fonts-wqy-microhei locales
+  fonts-wqy-microhei python3-fonttools locales
   cmake ninja-build googletest dpkg-dev zlib1g-dev
   chromium python3
 )
