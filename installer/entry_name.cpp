@@ -8,6 +8,21 @@ bool IsOnlyDotsAndSpaces(const std::wstring& component) {
   return component.find_first_not_of(L". ") == std::wstring::npos;
 }
 
+wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+// Windows resolves these names to devices in every folder, whatever extension follows and with
+// trailing spaces ignored ("nul .txt").
+bool IsDeviceName(const std::wstring& component) {
+  std::wstring base = component.substr(0, component.find(L'.'));
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  for (wchar_t& c : base) c = AsciiUpper(c);
+  for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+    if (base == device) return true;
+  }
+  return base.size() == 4 && (base.starts_with(L"COM") || base.starts_with(L"LPT")) && base[3] >= L'1' &&
+         base[3] <= L'9';
+}
+
 }  // namespace
 
 bool IsSafeEntryName(const std::wstring& name) {
@@ -25,6 +40,8 @@ bool IsSafeEntryName(const std::wstring& name) {
       if (!last) return false;  // "a//b"
     } else if (IsOnlyDotsAndSpaces(component)) {
       return false;  // ".", "..", "...", ". ."
+    } else if (IsDeviceName(component)) {
+      return false;
     }
     start = end + 1;
   }

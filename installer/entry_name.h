@@ -7,7 +7,9 @@
 // destination folder: it must be relative (no leading "/" or "\", no drive letter, no ":" at all,
 // which also rules out alternate data streams), and no component may consist only of dots and
 // spaces (Windows strips trailing dots and spaces, so ". ." or "..." can act as ".."). Empty
-// components are refused too, except the last one of a folder entry ("Auxiliary/").
+// components are refused too, except the last one of a folder entry ("Auxiliary/"), and so are
+// components that name a DOS device ("CON", "nul.txt", "COM1"), which open the device instead of a
+// file in the folder.
 bool IsSafeEntryName(const std::wstring& name);
 
 // The target path of an entry: destFolder with a backslash appended when it lacks one, then the

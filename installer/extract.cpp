@@ -6,6 +6,7 @@
 // iowin32.h relies on the declarations of unzip.h.
 #include <iowin32.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/win_handle.h"
@@ -18,13 +19,17 @@ constexpr uint32_t kLocalHeaderSignature = 0x04034B50;
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-std::wstring WideFromAnsi(const std::string& text) {
+constexpr unsigned long kUtf8NameFlag = 1u << 11;  // general purpose flag: name is UTF-8
+
+std::wstring WideFromBytes(const std::string& text, UINT codePage) {
   if (text.empty()) return {};
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return wide;
 }
+
+std::wstring WideFromAnsi(const std::string& text) { return WideFromBytes(text, CP_ACP); }
 
 std::string AnsiFromWide(const std::wstring& wide) {
   if (wide.empty()) return {};
@@ -233,12 +238,16 @@ int ExtractArchive(const std::string& archivePath, const std::string& destFolder
   for (; status == UNZ_OK; status = unzGoToNextFile(zip.get()), ++index) {
     EntryInfo entry;
     if (!ReadEntryInfo(zip.get(), entry)) return fail();
-    const std::wstring name = WideFromAnsi(entry.name);
+    // Names are ANSI bytes; an archive made elsewhere may mark its names as UTF-8 instead. Checking
+    // the converted name, not the bytes, keeps a GBK character whose second byte is 0x5C (a
+    // backslash) from being taken for a separator.
+    const std::wstring name = WideFromBytes(entry.name, (entry.info.flag & kUtf8NameFlag) ? CP_UTF8 : CP_ACP);
     if (!IsSafeEntryName(name)) return fail();
     const std::wstring target = EntryTargetPath(dest, name);
     if (!StaysInside(dest, target)) return fail();
 
-    const bool isFolder = (entry.info.external_fa & FILE_ATTRIBUTE_DIRECTORY) || name.back() == L'/';
+    const bool isFolder = (entry.info.external_fa & FILE_ATTRIBUTE_DIRECTORY) || name.back() == L'/' ||
+                          name.back() == L'\\';
     if (isFolder) {
       if (!IsDirectory(target) && !CreateFolderTree(target)) return fail();
     } else {

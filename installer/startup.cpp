@@ -2,7 +2,21 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "common/win_handle.h"
 #include "installer/installer_window.h"
+
+namespace {
+
+// Guard events this process created. They stay open until the process ends: their existence is
+// the guard, and nothing ever signals them.
+std::vector<UniqueHandle>& HeldGuards() {
+  static std::vector<UniqueHandle> guards;
+  return guards;
+}
+
+}  // namespace
 
 void HardenDllSearch() {
   // Present from Windows 8 on, and on Windows 7 with KB2533623; without it, at least take the
@@ -17,11 +31,14 @@ void HardenDllSearch() {
 
 bool EnsureSingleInstance(std::string& name) {
   if (name.empty()) name = kDefaultGuardName;
-  if (OpenEventA(EVENT_ALL_ACCESS, FALSE, name.c_str()) != nullptr) {
-    return true;  // the handle stays open: the process ends right after
-  }
-  // The handle stays open for the life of the process; its existence is the guard.
-  CreateEventA(nullptr, FALSE, FALSE, name.c_str());
+  if (UniqueHandle(OpenEventA(EVENT_ALL_ACCESS, FALSE, name.c_str()))) return true;
+  SetLastError(ERROR_SUCCESS);
+  UniqueHandle created(CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
+  // Two installers started at the same moment can both find no event; the one whose creation
+  // merely opened the other's event is the second instance.
+  if (created && GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  // A failed creation is not an error: the installer then runs unguarded.
+  if (created) HeldGuards().push_back(std::move(created));
   return false;
 }
 

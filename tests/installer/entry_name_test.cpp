@@ -4,16 +4,19 @@
 
 TEST(IsSafeEntryName, AcceptsOrdinaryNames) {
   for (const wchar_t* name : {L"Velmora.exe", L"Auxiliary/", L"Auxiliary/Tarnlink.exe", L"使用说明.txt",
-                              L"a/b/c.d", L".hidden", L"x..y", L"name."}) {
+                              L"a/b/c.d", L".hidden", L"x..y", L"name.", L"Auxiliary.ini",
+                              L"console.txt", L"COM10", L"LPT0", L"com.dat", L"衆彩/skin.xml"}) {
     EXPECT_TRUE(IsSafeEntryName(name)) << name;
   }
 }
 
 TEST(IsSafeEntryName, RefusesNamesThatCouldLeaveTheFolder) {
-  for (const wchar_t* name : {L"", L"/etc/passwd", L"\\Windows\\evil.dll", L"C:/evil.exe", L"C:evil.exe",
+  using namespace std::string_literals;
+  for (const std::wstring& name : std::initializer_list<std::wstring>{L"", L"/etc/passwd", L"\\Windows\\evil.dll", L"C:/evil.exe", L"C:evil.exe",
                               L"../evil.exe", L"a/../../evil.exe", L"a\\..\\..\\evil", L"..", L"a/..",
                               L"a/./b", L"a/.../b", L"a/. ./b", L"a/.. /b", L"a//b", L"file.txt:stream",
-                              L"a/\x01name"}) {
+                              L"a/\x01name", L"a\0b"s, L"CON", L"nul.txt", L"a/Aux.ini", L"prn .log",
+                              L"COM1", L"lpt9.dat", L"conout$"}) {
     EXPECT_FALSE(IsSafeEntryName(name)) << name;
   }
 }
