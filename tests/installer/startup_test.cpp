@@ -1,0 +1,149 @@
+// The single-instance guard, in this process and between real installer processes.
+#include "installer/startup.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/win_handle.h"
+#include "tests/installer/scratch_files.h"
+
+namespace {
+
+std::string UniqueName(const char* base) { return std::string(base) + "_" + std::to_string(GetCurrentProcessId()); }
+
+bool GuardExists(const char* name) { return static_cast<bool>(UniqueHandle(OpenEventA(SYNCHRONIZE, FALSE, name))); }
+
+TEST(EnsureSingleInstance, EmptyNameBecomesTovkInTheCallersVariable) {
+  std::string name;
+  EnsureSingleInstance(name);
+  EXPECT_EQ(name, "tovk");
+  EXPECT_TRUE(GuardExists("tovk"));
+  std::string again;
+  EXPECT_TRUE(EnsureSingleInstance(again));
+  EXPECT_EQ(again, "tovk");
+}
+
+TEST(EnsureSingleInstance, AnswersTrueOnlyForAGuardAlreadyHeld) {
+  std::string name = UniqueName("vm_guard");
+  const std::string given = name;
+  EXPECT_FALSE(EnsureSingleInstance(name));
+  EXPECT_EQ(name, given);  // a given name is left as it is
+  EXPECT_TRUE(EnsureSingleInstance(name));
+  std::string other = UniqueName("vm_guard_other");
+  EXPECT_FALSE(EnsureSingleInstance(other));
+}
+
+TEST(EnsureSingleInstance, GuardIsAnUnsignalledAutoResetEventOfTheSession) {
+  std::string name = UniqueName("vm_guard_kind");
+  ASSERT_FALSE(EnsureSingleInstance(name));
+  UniqueHandle event(OpenEventA(EVENT_ALL_ACCESS, FALSE, ("Local\\" + name).c_str()));
+  ASSERT_TRUE(event);
+  EXPECT_EQ(WaitForSingleObject(event.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  ASSERT_TRUE(SetEvent(event.get()));
+  EXPECT_EQ(WaitForSingleObject(event.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  EXPECT_EQ(WaitForSingleObject(event.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));  // reset by the wait
+}
+
+// ---------------------------------------------------------------------------------------------
+// Real installer processes
+
+// A started installer; terminated when the object goes if it still runs.
+class InstallerProcess {
+ public:
+  explicit InstallerProcess(const std::wstring& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+      process_.reset(info.hProcess);
+      CloseHandle(info.hThread);
+      id_ = info.dwProcessId;
+    }
+  }
+  InstallerProcess(const InstallerProcess&) = delete;
+  InstallerProcess& operator=(const InstallerProcess&) = delete;
+  ~InstallerProcess() { Terminate(); }
+
+  explicit operator bool() const { return static_cast<bool>(process_); }
+  HANDLE handle() const { return process_.get(); }
+  DWORD id() const { return id_; }
+  bool Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+  void Terminate() {
+    if (!Running()) return;
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 10000);
+  }
+
+ private:
+  UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+constexpr char kGuard[] = "instrallVelmora";
+
+bool WaitForGuard(bool present, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (GuardExists(kGuard) != present) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+bool HasVisibleWindow(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    bool found;
+  } search{processId, false};
+  EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->processId && IsWindowVisible(window)) s->found = true;
+        return !s->found;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST(SecondInstance, EndsWithExitCodeZeroBeforeAnyWindowAndANewOneStartsAfterTheFirst) {
+  const std::wstring exe = WinePathOf(L"" VM_TEST_SETUP_EXE);
+  ASSERT_TRUE(WaitForGuard(false, 10000)) << "another installer already holds the guard";
+
+  InstallerProcess first(exe);
+  ASSERT_TRUE(first) << "cannot start " << AnsiFromWide(exe);
+  ASSERT_TRUE(WaitForGuard(true, 30000)) << "the first installer did not take the guard";
+
+  InstallerProcess second(exe);
+  ASSERT_TRUE(second);
+  const DWORD start = GetTickCount();
+  bool sawWindow = false;
+  while (second.Running() && GetTickCount() - start < 30000) {
+    sawWindow = sawWindow || HasVisibleWindow(second.id());
+    Sleep(1);
+  }
+  ASSERT_FALSE(second.Running()) << "the second installer did not end";
+  RecordProperty("second_instance_ms", static_cast<int>(GetTickCount() - start));
+  DWORD exitCode = 1;
+  ASSERT_TRUE(GetExitCodeProcess(second.handle(), &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_FALSE(sawWindow) << "the second installer showed a window";
+  EXPECT_TRUE(first.Running()) << "the first installer ended too";
+
+  first.Terminate();
+  ASSERT_FALSE(first.Running());
+  ASSERT_TRUE(WaitForGuard(false, 10000)) << "the guard outlived the first installer";
+
+  InstallerProcess third(exe);
+  ASSERT_TRUE(third);
+  ASSERT_TRUE(WaitForGuard(true, 30000)) << "a new installer did not take the guard";
+  EXPECT_EQ(WaitForSingleObject(third.handle(), 1500), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "a new installer ended although the first had gone";
+}
+
+}  // namespace
