@@ -8,8 +8,13 @@
 
 namespace {
 
+// Events of the display and of the test window, in the order they happened.
+std::vector<std::string>* g_events = nullptr;
+
 struct RecordingDisplay : ProgressDisplay {
   std::vector<std::string> events;
+  RecordingDisplay() { g_events = &events; }
+  ~RecordingDisplay() override { g_events = nullptr; }
   void ShowStatusText(const std::string& text) override { events.push_back("status:" + text); }
   void ShowProgress(int percentage) override { events.push_back("progress:" + std::to_string(percentage)); }
   void ShowAbandoned() override { events.push_back("abandoned"); }
@@ -22,7 +27,10 @@ struct CountingWindow {
   CountingWindow() {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-      if (m == WM_APP) ++dispatched;
+      if (m == WM_APP) {
+        ++dispatched;
+        if (g_events) g_events->push_back("message");
+      }
       return DefWindowProcA(w, m, wp, lp);
     };
     windowClass.lpszClassName = "ProgressTestWindow";
@@ -85,6 +93,21 @@ TEST(ProgressReporting, ForwardsToTheDisplayInOrder) {
   SetProgress(1);  // no display: nothing to record, still no crash
   EXPECT_EQ(display.events,
             (std::vector<std::string>{"status:开始释放文件...！", "progress:42", "abandoned"}));
+}
+
+TEST(ProgressReporting, OnlySetProgressLetsMessagesThroughAndOnlyAfterUpdatingTheDisplay) {
+  CountingWindow window;
+  DrainQueue();
+  RecordingDisplay display;
+  SetProgressDisplay(&display);
+  PostMessageA(window.handle, WM_APP, 0, 0);
+  SetStatusText("注册组件...！");
+  AbandonInstall();
+  EXPECT_EQ(CountingWindow::dispatched, 0);
+  SetProgress(99);
+  SetProgressDisplay(nullptr);
+  EXPECT_EQ(display.events,
+            (std::vector<std::string>{"status:注册组件...！", "abandoned", "progress:99", "message"}));
 }
 
 }  // namespace
