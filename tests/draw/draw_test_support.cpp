@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
+#include <winternl.h>
 
 #include <algorithm>
 
