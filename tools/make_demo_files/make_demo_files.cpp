@@ -299,7 +299,7 @@ void WriteDemoFiles(Writer& w) {
                                  "pl", "pt-BR", "ru", "sv", "th", "tr", "vi", "zh-CN", "zh-TW"};
   for (const char* locale : locales) w.AddSized(std::string("Auxiliary/locales/") + locale + ".pak", Kind::kLocale, 20, 60);
 
-  w.Add("Auxiliary/resources/resources.pak", Kind::kOpaque, 1550 * 1024);
+  w.Add("Auxiliary/resources/resources.pak", Kind::kOpaque, 1500 * 1024);
   w.Add("Auxiliary/resources/fonts.dat", Kind::kOpaque, 640 * 1024);
   w.Add("Auxiliary/resources/icudata.dat", Kind::kLibrary, 1400 * 1024);
   w.Add("Auxiliary/resources/manifest.xml", Kind::kXml, 12 * 1024);
