@@ -1,0 +1,30 @@
+#include "installer/uninstall_entry.h"
+
+#include <ctime>
+
+#include "installer/install_text.h"
+#include "shell/registry_item.h"
+
+namespace {
+
+LocalDateTime LocalTimeNow() {
+  const std::time_t now = std::time(nullptr);
+  LocalDateTime result;
+  if (const std::tm* local = std::localtime(&now)) {
+    result = {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday, local->tm_hour, local->tm_min, local->tm_sec};
+  }
+  return result;
+}
+
+}  // namespace
+
+void RegisterUninstallEntry(const std::string& folder) {
+  const std::string key = std::string(kUninstallKey) + "\\";
+  WriteRegistryItem(kCurrentUser, key, std::string());
+  WriteRegistryItem(kCurrentUser, key + "DisplayIcon", folder + "Auxiliary\\DEFAULT_ICON.ico");
+  WriteRegistryItem(kCurrentUser, key + "Publisher", std::string("Velmora"));
+  WriteRegistryItem(kCurrentUser, key + "DisplayName", std::string("Velmora"));
+  WriteRegistryItem(kCurrentUser, key + "InstallDate", FormatInstallDate(LocalTimeNow()));
+  WriteRegistryItem(kCurrentUser, key + "DisplayVersion", std::string("1.6.3.5"));
+  WriteRegistryItem(kCurrentUser, key + "UninstallString", folder + "Uninstall.exe");
+}
