@@ -40,7 +40,8 @@ zip_size=$(stat -c %s "$zip")
 echo "VelmoraSetup.exe:                        $exe_size bytes"
 echo "package.zip:                             $zip_size bytes"
 if [ "$exe_size" -lt "$zip_size" ]; then
-  echo "the package is not linked into the installer yet (nothing refers to it)"
+  # Nothing refers to the package yet, so the linker left it out: the program is all installer.
+  echo "added by the installer:                  $exe_size bytes (package not linked in yet)"
 else
   echo "added by the installer:                  $((exe_size - zip_size)) bytes"
 fi
