@@ -13,7 +13,7 @@ packages=(
   wine64 xvfb xdotool imagemagick x11-utils
   fonts-wqy-microhei python3-fonttools locales
   cmake ninja-build googletest dpkg-dev zlib1g-dev
-  chromium python3
+  chromium python3 curl
 )
 missing=()
 for p in "${packages[@]}"; do

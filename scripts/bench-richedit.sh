@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Prints the rich-edit service's figures (x86_64 build, run under Wine): requests per second and
+# latency for GET /web/jquery from a loopback load generator (node) over 10 seconds, and the
+# processor time the service's process uses while one connection stays idle, next to the same
+# span with no connection at all.
+#
+#   scripts/bench-richedit.sh [seconds] [clients]      (default 10 seconds, 1 client)
+#
+# Uses VM_BUILD_DIR, VM_WINE_DIR and VM_DISPLAY like the other scripts. Starts the Wine session if
+# it is not running and stops it again afterwards in that case.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
+seconds=${1:-10}
+clients=${2:-1}
+idle_seconds=4  # below the service's 5 s idle allowance
+cd "$root"
+
+[ -f "$VM_BUILD_DIR/build.ninja" ] || cmake --preset x64 -B "$VM_BUILD_DIR" >/dev/null
+if ! build_log=$(cmake --build "$VM_BUILD_DIR" --target richedit_service_host 2>&1); then
+  echo "$build_log"
+  exit 1
+fi
+
+pid_file=$VM_WINE_DIR/xvfb-${VM_DISPLAY#:}.pid
+session_started=
+if ! { [ -f "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2>/dev/null; }; then
+  "$root/scripts/wine-session.sh" start
+  session_started=1
+fi
+
+host_output=$(mktemp)
+"$VM_WINE" "$VM_BUILD_DIR/tests/richedit/richedit_service_host.exe" >"$host_output" 2>&1 &
+host_pid=$!
+cleanup() {
+  kill "$host_pid" 2>/dev/null || true
+  wait "$host_pid" 2>/dev/null || true
+  rm -f "$host_output"
+  if [ -n "$session_started" ]; then "$root/scripts/wine-session.sh" stop; fi
+}
+trap cleanup EXIT
+
+for _ in $(seq 100); do grep -q '^port ' "$host_output" && break; sleep 0.1; done
+port=$(awk '/^port /{print $2}' "$host_output" | tr -d '\r')
+[ -n "$port" ] || { echo "the service did not start:"; cat "$host_output"; exit 1; }
+echo "== Service on 127.89.64.254:$port (process $host_pid)"
+
+# utime + stime of the service's process, in clock ticks.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$host_pid/stat"; }
+hz=$(getconf CLK_TCK)
+cpu_ms_over() {  # processor milliseconds the service used while "$@" ran
+  local before after
+  before=$(cpu_ticks)
+  "$@" >&2
+  after=$(cpu_ticks)
+  echo $(( (after - before) * 1000 / hz ))
+}
+
+echo "== GET /web/jquery for $seconds s"
+load_ms=$(cpu_ms_over node "$root/tests/richedit/bench_client.js" 127.89.64.254 "$port" /web/jquery "$seconds" "$clients" 2>&1)
+echo "service processor time under load: $load_ms ms"
+hold_idle_connection() {
+  node -e '
+    const socket = require("net").connect(Number(process.argv[1]), "127.89.64.254");
+    socket.on("error", () => {});
+    setTimeout(() => { socket.destroy(); }, Number(process.argv[2]) * 1000);
+  ' "$port" "$idle_seconds"
+}
+
+echo "== Processor time over $idle_seconds s"
+sleep 1
+echo "no connection:            $(cpu_ms_over sleep "$idle_seconds") ms"
+echo "one idle connection open: $(cpu_ms_over hold_idle_connection) ms"
