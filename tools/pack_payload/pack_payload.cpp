@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "installer/entry_name.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -47,7 +49,8 @@ std::string Convert(const std::string& text, const char* from, const char* to) {
   size_t outLeft = out.size();
   size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
   iconv_close(cd);
-  if (result == static_cast<size_t>(-1)) throw Failure("\"" + text + "\" cannot be written in code page 936 (GBK)");
+  if (result == static_cast<size_t>(-1))
+    throw Failure(std::string("a name cannot be converted from ") + from + " to " + to + ": " + text);
   out.resize(out.size() - outLeft);
   return out;
 }
@@ -139,29 +142,40 @@ void PackFolder(const fs::path& folder, const fs::path& out) {
   fs::rename(temporary, out);
 }
 
-bool Unsafe(const std::string& name) {
-  if (name.empty() || name[0] == '/' || name[0] == '\\' || name.find(':') != std::string::npos) return true;
-  size_t start = 0;
-  while (start <= name.size()) {
-    size_t end = name.find_first_of("/\\", start);
-    if (end == std::string::npos) end = name.size();
-    std::string part = name.substr(start, end - start);
-    if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return true;
-    start = end + 1;
-  }
-  return false;
+// The installer's own rule for names that stay inside the install folder (installer/entry_name.h).
+bool Unsafe(const std::string& utf8Name) {
+  std::string utf32 = Convert(utf8Name, "UTF-8", "WCHAR_T");
+  std::wstring wide(reinterpret_cast<const wchar_t*>(utf32.data()), utf32.size() / sizeof(wchar_t));
+  return !IsSafeEntryName(wide);
 }
 
 // A vendor's archive is used as it is, provided the installer can extract it.
 void CheckZip(const fs::path& archive, const fs::path& out) {
+  // The installer reads the first local header itself before it opens the archive: an archive
+  // behind a stub (a self-extractor) or one that begins with anything else is refused there.
+  {
+    std::ifstream in(archive, std::ios::binary);
+    unsigned char head[32] = {};
+    in.read(reinterpret_cast<char*>(head), sizeof head);
+    auto le32 = [&](int at) { return head[at] | head[at + 1] << 8 | head[at + 2] << 16 | uint32_t(head[at + 3]) << 24; };
+    if (in.gcount() != sizeof head || le32(0) != 0x04034B50 || le32(24) < 1)
+      throw Failure(archive.string() + " does not begin with a ZIP local file header");
+  }
   unzFile zip = unzOpen64(archive.c_str());
   if (!zip) throw Failure(archive.string() + " is not a ZIP archive");
   std::set<std::string> names, folders;
   std::string problem;
-  for (int status = unzGoToFirstFile(zip); status == UNZ_OK && problem.empty(); status = unzGoToNextFile(zip)) {
+  int status = unzGoToFirstFile(zip);
+  for (; status == UNZ_OK && problem.empty(); status = unzGoToNextFile(zip)) {
     unz_file_info64 info;
-    char raw[1024];
-    if (unzGetCurrentFileInfo64(zip, &info, raw, sizeof raw, nullptr, 0, nullptr, 0) != UNZ_OK) {
+    std::string raw;
+    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK) {
+      raw.assign(info.size_filename + 1, '\0');
+      if (unzGetCurrentFileInfo64(zip, &info, raw.data(), static_cast<uLong>(raw.size()), nullptr, 0, nullptr, 0) != UNZ_OK)
+        raw.clear();
+      raw.resize(info.size_filename);
+    }
+    if (raw.empty()) {
       problem = "its directory cannot be read";
       break;
     }
@@ -169,7 +183,22 @@ void CheckZip(const fs::path& archive, const fs::path& out) {
       problem = "entry names are marked UTF-8; the installer reads them as code page 936";
       break;
     }
-    std::string name = Utf8FromGbk(raw);
+    if (info.flag & 1u) {
+      problem = "entries are encrypted";
+      break;
+    }
+    if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
+      problem = "entries use compression method " + std::to_string(info.compression_method) +
+                "; the installer inflates only deflated (8) or stored (0) entries";
+      break;
+    }
+    std::string name;
+    try {
+      name = Utf8FromGbk(raw);
+    } catch (const Failure&) {
+      problem = "an entry name is not valid code page 936 (GBK)";
+      break;
+    }
     if (Unsafe(name)) {
       problem = "the entry \"" + name + "\" would be written outside the install folder";
       break;
@@ -182,6 +211,7 @@ void CheckZip(const fs::path& archive, const fs::path& out) {
     }
     if (folder) folders.insert(name); else names.insert(name);
   }
+  if (problem.empty() && status != UNZ_END_OF_LIST_OF_FILE) problem = "its directory is damaged";
   unzClose(zip);
   if (!problem.empty()) throw Failure(archive.string() + ": " + problem);
   RequireEntries(names, archive.string());
