@@ -48,17 +48,14 @@ echo "== Service on 127.89.64.254:$port (process $host_pid)"
 # utime + stime of the service's process, in clock ticks.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$host_pid/stat"; }
 hz=$(getconf CLK_TCK)
-cpu_ms_over() {  # processor milliseconds the service used while "$@" ran
+used_ms=0
+measured() {  # runs "$@"; used_ms is then the service's processor time meanwhile
   local before after
   before=$(cpu_ticks)
-  "$@" >&2
+  "$@"
   after=$(cpu_ticks)
-  echo $(( (after - before) * 1000 / hz ))
+  used_ms=$(((after - before) * 1000 / hz))
 }
-
-echo "== GET /web/jquery for $seconds s"
-load_ms=$(cpu_ms_over node "$root/tests/richedit/bench_client.js" 127.89.64.254 "$port" /web/jquery "$seconds" "$clients" 2>&1)
-echo "service processor time under load: $load_ms ms"
 hold_idle_connection() {
   node -e '
     const socket = require("net").connect(Number(process.argv[1]), "127.89.64.254");
@@ -67,7 +64,14 @@ hold_idle_connection() {
   ' "$port" "$idle_seconds"
 }
 
-echo "== Processor time over $idle_seconds s"
+echo "== GET /web/jquery for $seconds s"
+measured node "$root/tests/richedit/bench_client.js" 127.89.64.254 "$port" /web/jquery \
+  "$seconds" "$clients"
+echo "service processor time under load: $used_ms ms"
+
+echo "== Service processor time over $idle_seconds s"
 sleep 1
-echo "no connection:            $(cpu_ms_over sleep "$idle_seconds") ms"
-echo "one idle connection open: $(cpu_ms_over hold_idle_connection) ms"
+measured sleep "$idle_seconds"
+echo "no connection:            $used_ms ms"
+measured hold_idle_connection
+echo "one idle connection open: $used_ms ms"

@@ -47,10 +47,14 @@ async function main() {
   await Promise.all(Array.from({ length: Number(concurrency) }, () => client(deadline)));
   const elapsed = (Date.now() - started) / 1000;
   latencies.sort((a, b) => a - b);
-  const at = (q) => latencies.length ? latencies[Math.min(latencies.length - 1, Math.floor(q * latencies.length))] : NaN;
-  console.log(`GET ${path}: ${latencies.length} responses, ${failures} failed, ${concurrency} client(s), ${elapsed.toFixed(1)} s`);
+  const at = (q) => (latencies.length
+    ? latencies[Math.min(latencies.length - 1, Math.floor(q * latencies.length))]
+    : NaN);
+  console.log(`GET ${path}: ${latencies.length} responses, ${failures} failed, ` +
+    `${concurrency} client(s), ${elapsed.toFixed(1)} s`);
   console.log(`requests per second: ${(latencies.length / elapsed).toFixed(1)}`);
-  console.log(`median latency: ${at(0.5).toFixed(2)} ms   95th percentile: ${at(0.95).toFixed(2)} ms`);
+  console.log(`median latency: ${at(0.5).toFixed(2)} ms   ` +
+    `95th percentile: ${at(0.95).toFixed(2)} ms`);
   console.log(`throughput: ${(bytes / elapsed / 1048576).toFixed(1)} MiB/s`);
 }
 

@@ -45,8 +45,9 @@ chromium.stdio[4].on('data', (chunk) => {
 function command(method, params = {}, sessionId = undefined) {
   const id = nextCommandId++;
   return new Promise((resolve, reject) => {
-    waiting.set(id, (answer) =>
-      answer.error ? reject(new Error(`${method}: ${answer.error.message}`)) : resolve(answer.result));
+    waiting.set(id, (answer) => (answer.error
+      ? reject(new Error(`${method}: ${answer.error.message}`))
+      : resolve(answer.result)));
     chromium.stdio[3].write(JSON.stringify({ id, method, params, sessionId }) + '\0');
   });
 }
@@ -66,7 +67,8 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // (the service answers a post with no response, so the request ends in an error: that is expected).
 function postExpression(functionName) {
   return `new Promise((done) => {
-    jQuery(document).one('ajaxComplete', (event, xhr) => done('${functionName} posted, status ' + xhr.status));
+    jQuery(document).one('ajaxComplete',
+      (event, xhr) => done('${functionName} posted, status ' + xhr.status));
     jQuery('body').html(${JSON.stringify(content)});
     RichEditClient.${functionName}('body', ${Number(elementId)});
   })`;

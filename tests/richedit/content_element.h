@@ -41,7 +41,8 @@ class ContentElement : public ElementNode {
 
   intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) override {
     if (code == kRichEditContentMessage) {
-      received.push_back({a, std::wstring(reinterpret_cast<const wchar_t*>(b)), GetCurrentThreadId()});
+      received.push_back(
+          {a, std::wstring(reinterpret_cast<const wchar_t*>(b)), GetCurrentThreadId()});
     }
     return 0;
   }

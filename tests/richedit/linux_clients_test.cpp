@@ -63,18 +63,18 @@ TEST_F(LinuxClientTest, CurlPostReachesOnlyALiveElementAndGetsNoResponse) {
   EXPECT_EQ(element.received[0].kind, 1);
   EXPECT_EQ(element.received[0].text, L"<p>from <b>curl</b></p>");
 
-  UnixScriptResult toNobody = Run("curl -sS --max-time 20 --data-binary '" +
-                                  std::to_string(element.objectId + 500) + "|<p>lost</p>' " +
-                                  baseUrl_ + "/cmd/get/html");
+  UnixScriptResult toNobody =
+      Run("curl -sS --max-time 20 --data-binary '" + std::to_string(element.objectId + 500) +
+          "|<p>lost</p>' " + baseUrl_ + "/cmd/get/html");
   EXPECT_EQ(toNobody.exitCode, kCurlEmptyReply) << toNobody.output;
   EXPECT_EQ(element.received.size(), 1u);
 }
 
 TEST_F(LinuxClientTest, TwoCurlClientsAtOnceBothGetJQuery) {
-  UnixScriptResult result = Run(
-      "curl -sS --max-time 20 -o one.js " + baseUrl_ + "/web/jquery & one=$!; "
-      "curl -sS --max-time 20 -o two.js " + baseUrl_ + "/web/jquery & two=$!; "
-      "wait $one && wait $two");
+  const std::string jquery = baseUrl_ + "/web/jquery";
+  UnixScriptResult result = Run("curl -sS --max-time 20 -o one.js " + jquery + " & one=$!; " +
+                                "curl -sS --max-time 20 -o two.js " + jquery + " & two=$!; " +
+                                "wait $one && wait $two");
   ASSERT_EQ(result.exitCode, 0) << result.output;
   EXPECT_EQ(folder_.Read("one.js").value_or(""), MinifiedJQuery());
   EXPECT_EQ(folder_.Read("two.js").value_or(""), MinifiedJQuery());
@@ -82,11 +82,11 @@ TEST_F(LinuxClientTest, TwoCurlClientsAtOnceBothGetJQuery) {
 
 TEST_F(LinuxClientTest, NodeHttpClientReadsTheScriptWithAnyHeaderCase) {
   // node's parser lower-cases header names; the service's own spelling is checked by curl above.
-  UnixScriptResult result = Run(
-      "node -e 'require(\"http\").get(process.argv[1], (r) => { let n = 0; "
-      "r.on(\"data\", (c) => n += c.length); r.on(\"end\", () => console.log(r.statusCode, "
-      "r.headers[\"content-type\"], r.headers[\"content-length\"], n)); })' " +
-      baseUrl_ + "/web/richeditclient");
+  UnixScriptResult result =
+      Run("node -e 'require(\"http\").get(process.argv[1], (r) => { let n = 0; "
+          "r.on(\"data\", (c) => n += c.length); r.on(\"end\", () => console.log(r.statusCode, "
+          "r.headers[\"content-type\"], r.headers[\"content-length\"], n)); })' " +
+          baseUrl_ + "/web/richeditclient");
   ASSERT_EQ(result.exitCode, 0) << result.output;
   EXPECT_EQ(result.output, "200 text/javascript 305 305\n");
 }
@@ -96,10 +96,10 @@ TEST_F(LinuxClientTest, ChromiumRunsTheEditorPageAndPostsToTheElement) {
   ContentElement bystander;
   // "<p>富文本 <b>bold</b> &amp; more</p>" as a JSON string the driver hands to the page.
   const std::string content = R"('"<p>\u5bcc\u6587\u672c <b>bold</b> &amp; more</p>"')";
-  UnixScriptResult result = Run("node '" VM_RICHEDIT_TEST_SOURCE_DIR "/browser_drive.js' " +
-                                    baseUrl_ + "/web/default " + std::to_string(element.objectId) +
-                                    " " + content,
-                                90000);
+  UnixScriptResult result =
+      Run("node '" VM_RICHEDIT_TEST_SOURCE_DIR "/browser_drive.js' " + baseUrl_ + "/web/default " +
+              std::to_string(element.objectId) + " " + content,
+          90000);
   ASSERT_EQ(result.exitCode, 0) << result.output;
   EXPECT_NE(result.output.find("jquery 1.8.2\n"), std::string::npos) << result.output;
   EXPECT_NE(result.output.find("contentEditable true\n"), std::string::npos) << result.output;

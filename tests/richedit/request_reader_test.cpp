@@ -86,7 +86,8 @@ TEST(RequestReader, PostBodyArrivesInLaterPieces) {
 }
 
 TEST(RequestReader, ContentLengthInAnyLetterCase) {
-  for (const char* name : {"Content-Length", "content-length", "CONTENT-LENGTH", "cOnTeNt-LeNgTh"}) {
+  for (const char* name :
+       {"Content-Length", "content-length", "CONTENT-LENGTH", "cOnTeNt-LeNgTh"}) {
     SCOPED_TRACE(name);
     HttpRequestReader reader;
     reader.Append(std::string("POST /cmd/get/text HTTP/1.1\r\n") + name + ":   5\r\n\r\n");
@@ -144,8 +145,9 @@ TEST(RequestReader, RefusesADeclaredBodyBeyondTheBoundAtTheHeader) {
   for (const std::string& length : lengths) {
     SCOPED_TRACE(length);
     HttpRequestReader reader;
-    EXPECT_EQ(reader.Append("POST /cmd/get/html HTTP/1.1\r\nContent-Length: " + length + "\r\n\r\n"),
-              State::Refused);
+    EXPECT_EQ(
+        reader.Append("POST /cmd/get/html HTTP/1.1\r\nContent-Length: " + length + "\r\n\r\n"),
+        State::Refused);
     EXPECT_EQ(reader.Append("1|abc"), State::Refused);
     EXPECT_EQ(reader.Body(), "");
     reader.PeerClosed();
@@ -161,7 +163,8 @@ TEST(RequestReader, RefusesAContentLengthThatIsNotANumber) {
   for (const char* value : {"", "-5", "12abc", "0x10", "1 2"}) {
     SCOPED_TRACE(value);
     HttpRequestReader reader;
-    reader.Append(std::string("POST /cmd/get/html HTTP/1.1\r\nContent-Length: ") + value + "\r\n\r\n");
+    reader.Append(std::string("POST /cmd/get/html HTTP/1.1\r\nContent-Length: ") + value +
+                  "\r\n\r\n");
     EXPECT_EQ(reader.CurrentState(), State::Refused);
   }
 }
@@ -194,8 +197,9 @@ TEST(RequestReader, TrickledHeadIsFoundAcrossPieceBoundaries) {
 
 TEST(RequestReader, FirstHostAndOriginHeadersCount) {
   HttpRequestReader reader;
-  reader.Append("POST /cmd/get/html HTTP/1.1\r\nhost:  127.89.64.254:50000  \r\n"
-                "ORIGIN: http://127.89.64.254:50000\r\nHost: evil.example\r\n\r\n");
+  reader.Append(
+      "POST /cmd/get/html HTTP/1.1\r\nhost:  127.89.64.254:50000  \r\n"
+      "ORIGIN: http://127.89.64.254:50000\r\nHost: evil.example\r\n\r\n");
   EXPECT_EQ(*reader.Host(), "127.89.64.254:50000");
   EXPECT_EQ(*reader.Origin(), "http://127.89.64.254:50000");
 }

@@ -110,7 +110,8 @@ TEST_F(RichEditServiceTest, PostedHtmlReachesTheLiveElementOnThisThread) {
   ContentElement element;
   ContentElement bystander;
   // "<p>富文本</p>" in UTF-8, as a browser sends it.
-  std::string body = std::to_string(element.objectId) + "|<p>\xe5\xaf\x8c\xe6\x96\x87\xe6\x9c\xac</p>";
+  std::string body =
+      std::to_string(element.objectId) + "|<p>\xe5\xaf\x8c\xe6\x96\x87\xe6\x9c\xac</p>";
   TestConnection::Reply reply = PostAndDeliver("/cmd/get/html", body);
   EXPECT_EQ(reply.bytes, "");
   ASSERT_EQ(element.received.size(), 1u);
@@ -163,7 +164,8 @@ TEST_F(RichEditServiceTest, ElementRemovedBeforeTheDeliveryArrivesHearsNothing) 
 }
 
 TEST_F(RichEditServiceTest, ContentLengthInAnyLetterCaseWithTheBodyInLaterPieces) {
-  for (const char* name : {"content-length", "CONTENT-LENGTH", "Content-length", "cOnTeNt-LeNgTh"}) {
+  for (const char* name :
+       {"content-length", "CONTENT-LENGTH", "Content-length", "cOnTeNt-LeNgTh"}) {
     SCOPED_TRACE(name);
     ContentElement element;
     std::string body = std::to_string(element.objectId) + "|<i>piecewise</i>";
@@ -184,7 +186,8 @@ TEST_F(RichEditServiceTest, ContentLengthInAnyLetterCaseWithTheBodyInLaterPieces
 TEST_F(RichEditServiceTest, BodyLargerThanTheReceiveBufferArrivesWhole) {
   ContentElement element;
   std::string content(250000, 'x');
-  for (size_t i = 0; i < content.size(); i += 1000) content[i] = static_cast<char>('a' + i / 1000 % 26);
+  for (size_t i = 0; i < content.size(); i += 1000)
+    content[i] = static_cast<char>('a' + i / 1000 % 26);
   PostAndDeliver("/cmd/get/text", std::to_string(element.objectId) + "|" + content);
   ASSERT_EQ(element.received.size(), 1u);
   EXPECT_EQ(element.received[0].text, std::wstring(content.begin(), content.end()));
@@ -192,7 +195,8 @@ TEST_F(RichEditServiceTest, BodyLargerThanTheReceiveBufferArrivesWhole) {
 
 TEST_F(RichEditServiceTest, ContentEndsAtItsFirstNulByte) {
   ContentElement element;
-  PostAndDeliver("/cmd/get/text", std::to_string(element.objectId) + std::string("|before\0after", 13));
+  PostAndDeliver("/cmd/get/text",
+                 std::to_string(element.objectId) + std::string("|before\0after", 13));
   ASSERT_EQ(element.received.size(), 1u);
   EXPECT_EQ(element.received[0].text, L"before");
 }
@@ -201,8 +205,8 @@ TEST_F(RichEditServiceTest, PostCutShortByThePeerDeliversWhatCame) {
   ContentElement element;
   std::string body = std::to_string(element.objectId) + "|<p>first half";
   TestConnection connection(port_);
-  connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + host_ + "\r\nContent-Length: " +
-                  std::to_string(body.size() + 100) + "\r\n\r\n" + body);
+  connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + host_ +
+                  "\r\nContent-Length: " + std::to_string(body.size() + 100) + "\r\n\r\n" + body);
   connection.CloseSending();
   EXPECT_TRUE(connection.ReadToClose().closed);
   PumpPendingMessages();
@@ -227,8 +231,8 @@ TEST_F(RichEditServiceTest, ForeignHostNamesGetNothing) {
   PumpPendingMessages();
   EXPECT_TRUE(element.received.empty());
 
-  for (const std::string& host : {host_, "localhost:" + std::to_string(port_), std::string("127.0.0.1"),
-                                  "[::1]:" + std::to_string(port_)}) {
+  for (const std::string& host : {host_, "localhost:" + std::to_string(port_),
+                                  std::string("127.0.0.1"), "[::1]:" + std::to_string(port_)}) {
     SCOPED_TRACE(host);
     EXPECT_EQ(Exchange(port_, GetRequest("/web/default", host)).bytes,
               ExpectedResponse("text/html", EditorPage()));
@@ -268,8 +272,11 @@ TEST_F(RichEditServiceTest, IdleConnectionDoesNotSpinTheProcessor) {
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernelBefore, &userBefore);
   Sleep(1500);
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernelAfter, &userAfter);
-  auto ticks = [](FILETIME t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-  uint64_t used100ns = ticks(kernelAfter) - ticks(kernelBefore) + ticks(userAfter) - ticks(userBefore);
+  auto ticks = [](FILETIME t) {
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  uint64_t used100ns =
+      ticks(kernelAfter) - ticks(kernelBefore) + ticks(userAfter) - ticks(userBefore);
   // A reader polling without waiting would use the whole 1.5 s of one core.
   EXPECT_LT(used100ns / 10000, 300u) << "milliseconds of processor time while one client idled";
   idle.Send(GetRequest("/web/richeditclient", host_));

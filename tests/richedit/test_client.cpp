@@ -68,7 +68,9 @@ std::string PostRequest(std::string_view path, std::string_view host, std::strin
          "\r\n" + std::string(body);
 }
 
-std::string ServiceHost(uint16_t port) { return std::string(kServiceAddress) + ":" + std::to_string(port); }
+std::string ServiceHost(uint16_t port) {
+  return std::string(kServiceAddress) + ":" + std::to_string(port);
+}
 
 void PumpPendingMessages() {
   MSG message;
@@ -83,7 +85,8 @@ bool PumpMessagesUntil(const std::function<bool()>& done, uint32_t timeoutMs) {
   while (!done()) {
     DWORD elapsed = GetTickCount() - start;
     if (elapsed >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, 50), QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, 50),
+                              QS_ALLINPUT);
     PumpPendingMessages();
   }
   return true;

@@ -1,11 +1,12 @@
+#include "tests/richedit/test_client.h"  // winsock2.h before windows.h
+
 #include "tests/richedit/unix_command.h"
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-#include "tests/richedit/test_client.h"
 
 namespace {
 
@@ -71,18 +72,19 @@ UnixScriptResult RunUnixScript(const UnixScratchFolder& folder, const std::strin
   static int serial = 0;
   std::string name = "script" + std::to_string(++serial);
   const std::string& dir = folder.UnixPath();
-  std::string wrapper =
-      "export PATH=/usr/local/bin:/usr/bin:/bin HOME='" + dir + "'\n"
-      "cd '" + dir + "'\n"
-      "( " + script + "\n) >'" + dir + "/" + name + ".out' 2>&1 </dev/null\n"
-      "echo $? >'" + dir + "/" + name + ".part' && mv '" + dir + "/" + name + ".part' '" + dir +
-      "/" + name + ".status'\n";
+  const std::string file = "'" + dir + "/" + name;  // opens a quoted path; add the suffix and "'"
+  std::string wrapper;
+  wrapper += "export PATH=/usr/local/bin:/usr/bin:/bin HOME='" + dir + "'\n";
+  wrapper += "cd '" + dir + "'\n";
+  wrapper += "( " + script + "\n) >" + file + ".out' 2>&1 </dev/null\n";
+  wrapper += "echo $? >" + file + ".part' && mv " + file + ".part' " + file + ".status'\n";
   UnixScriptResult result;
   if (!WriteFile(folder.WindowsPathOf(name + ".sh"), wrapper)) return result;
   if (!StartUnixProgram("/bin/sh " + dir + "/" + name + ".sh")) return result;
 
   std::optional<std::string> status;
-  PumpMessagesUntil([&] { return (status = folder.Read(name + ".status")).has_value(); }, timeoutMs);
+  PumpMessagesUntil([&] { return (status = folder.Read(name + ".status")).has_value(); },
+                    timeoutMs);
   result.output = folder.Read(name + ".out").value_or("");
   if (!status) return result;
   result.finished = true;

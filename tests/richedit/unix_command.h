@@ -13,7 +13,7 @@ bool RunningUnderWine();
 
 class UnixScratchFolder {
  public:
-  UnixScratchFolder();  // makes a fresh /tmp/vm-richedit-<pid>-<n>
+  UnixScratchFolder();   // makes a fresh /tmp/vm-richedit-<pid>-<n>
   ~UnixScratchFolder();  // removes it with everything the scripts left there
   UnixScratchFolder(const UnixScratchFolder&) = delete;
   UnixScratchFolder& operator=(const UnixScratchFolder&) = delete;

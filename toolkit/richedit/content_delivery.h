@@ -30,8 +30,8 @@ class ContentDelivery {
 
   // Any thread. Queues (target, kind, text) for delivery as element message 301 with
   // wParam = kind and lParam = the NUL-terminated text, valid only during the call. On arrival the
-  // target must still be a live element standing in the ObjectRegistry, or nothing is delivered. Answers
-  // false when the record could not be queued (it is dropped).
+  // target must still be a live element standing in the ObjectRegistry, or nothing is delivered.
+  // Answers false when the record could not be queued (it is dropped).
   bool Post(ObjectId target, intptr_t kind, std::wstring text);
 
  private:

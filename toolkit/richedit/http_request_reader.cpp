@@ -105,9 +105,9 @@ bool HttpRequestReader::TakeHeaders() {
   while (lineStart != std::string_view::npos) {
     lineStart += kLineEnd.size();
     size_t lineEnd = block.find(kLineEnd, lineStart);
-    std::string_view line = block.substr(lineStart, lineEnd == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : lineEnd - lineStart);
+    std::string_view line =
+        block.substr(lineStart, lineEnd == std::string_view::npos ? std::string_view::npos
+                                                                  : lineEnd - lineStart);
     lineStart = lineEnd;
     std::optional<HttpHeaderLine> header = ParseHeaderLine(line);
     if (!header) continue;

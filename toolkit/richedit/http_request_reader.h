@@ -54,7 +54,7 @@ class HttpRequestReader {
   void Refuse();
 
   State state_ = State::RequestLine;
-  std::string head_;  // request line and headers as they arrive (bounded by kMaxHeadBytes)
+  std::string head_;       // request line and headers as they arrive (bounded by kMaxHeadBytes)
   size_t searchFrom_ = 0;  // where the next search for a line or head end starts in head_
   std::string path_;
   bool post_ = false;
@@ -73,6 +73,6 @@ struct HttpHeaderLine {
 std::optional<HttpHeaderLine> ParseHeaderLine(std::string_view line);
 bool HeaderNameIs(std::string_view name, std::string_view lowerCaseName);
 
-// Content-Length as a number: decimal digits only (blanks already removed), nothing when the text is
-// not a number or the number exceeds `limit`.
+// Content-Length as a number: decimal digits only (blanks already removed), nothing when the text
+// is not a number or the number exceeds `limit`.
 std::optional<size_t> ParseContentLength(std::string_view value, size_t limit);

@@ -39,8 +39,8 @@ std::array<std::string, 5> ResponseHead(size_t bodyLength, std::string_view cont
 
 // A delivering POST's body: the target element's id in decimal, "|", then the content.
 struct PostedContent {
-  int32_t target = 0;            // 0 when the body names no element
-  std::string_view content;      // up to the first NUL byte; UTF-8 from a browser
+  int32_t target = 0;        // 0 when the body names no element
+  std::string_view content;  // up to the first NUL byte; UTF-8 from a browser
 };
 // The id is the text before the first "|" (blanks around it allowed, a sign allowed); a body
 // without "|", or an id that is not a decimal number that fits 32 bits, names no element.

@@ -89,15 +89,15 @@ bool IsLoopbackHost(std::string_view hostHeader) {
 
 bool IsServiceOrigin(std::string_view origin, uint16_t servicePort) {
   constexpr std::string_view kScheme = "http://";
-  if (origin.size() <= kScheme.size() || !EqualsIgnoringCase(origin.substr(0, kScheme.size()), kScheme))
+  if (origin.size() <= kScheme.size() ||
+      !EqualsIgnoringCase(origin.substr(0, kScheme.size()), kScheme))
     return false;
   std::optional<HostAndPort> parts = SplitHostAndPort(origin.substr(kScheme.size()));
   return parts && parts->port == servicePort && IsLoopbackHostName(parts->host);
 }
 
 bool IsRequestAllowed(const std::optional<std::string>& host,
-                      const std::optional<std::string>& origin, bool isPost,
-                      uint16_t servicePort) {
+                      const std::optional<std::string>& origin, bool isPost, uint16_t servicePort) {
   if (!host || !IsLoopbackHost(*host)) return false;
   if (isPost && origin && !IsServiceOrigin(*origin, servicePort)) return false;
   return true;

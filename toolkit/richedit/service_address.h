@@ -29,5 +29,4 @@ bool IsServiceOrigin(std::string_view origin, uint16_t servicePort);
 // The service answers (or delivers) only when this holds: a loopback Host header, and for a POST
 // either no Origin header or the service's own origin.
 bool IsRequestAllowed(const std::optional<std::string>& host,
-                      const std::optional<std::string>& origin, bool isPost,
-                      uint16_t servicePort);
+                      const std::optional<std::string>& origin, bool isPost, uint16_t servicePort);
