@@ -1,9 +1,138 @@
-// A companion program of the demo package: records that it was started, then ends.
+// The demo package's uninstaller: removes what the installer made for the current user (the
+// shortcuts, the uninstall entry, the URL protocol) and the install folder it runs from.
+//
+//   Uninstall.exe        asks first, then removes
+//   Uninstall.exe /S     removes without asking
+//
+// A running program cannot delete its own file, so the folder goes by a copy of this program in the
+// temporary folder, started as: <copy> /remove-folder <id of this process> "<folder>"
 #include <windows.h>
+#include <shlobj.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "common/win_handle.h"
 #include "demo_log.h"
 
+namespace {
+
+constexpr char kRemoveFolderSwitch[] = "/remove-folder";
+
+// A special folder with a trailing backslash, or the empty text.
+std::string SpecialFolder(int csidl) {
+  char path[MAX_PATH] = {};
+  return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) ? std::string(path) + "\\" : std::string();
+}
+
+std::string OwnPath() {
+  char path[MAX_PATH * 2] = {};
+  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::string(path, length);
+}
+
+// The folder of a path with its trailing backslash. The scan skips the second byte of every GBK
+// character: it may be 0x5C, a backslash.
+std::string FolderOf(const std::string& path) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[i]))) {
+      ++i;
+    } else if (path[i] == '\\') {
+      last = i;
+    }
+  }
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+// `folder` ends with a backslash.
+bool RemoveTree(const std::string& folder) {
+  {
+    WIN32_FIND_DATAA data;
+    UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+    if (find) {
+      do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(path + "\\");
+        } else {
+          DeleteFileA(path.c_str());
+        }
+      } while (FindNextFileA(find.get(), &data));
+    }
+  }
+  return RemoveDirectoryA(folder.c_str()) != 0;
+}
+
+// Only a folder that holds the product is removed: a copied or misplaced uninstaller must not
+// empty whatever folder it happens to sit in.
+bool IsInstallFolder(const std::string& folder) {
+  return folder.size() > 3 && GetFileAttributesA((folder + "Velmora.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveShortcutsAndRegistration() {
+  if (std::string desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY); !desktop.empty())
+    DeleteFileA((desktop + "Velmora·ruv.lnk").c_str());
+  if (std::string startMenu = SpecialFolder(CSIDL_STARTMENU); !startMenu.empty())
+    DeleteFileA((startMenu + "Velmora.lnk").c_str());
+  if (std::string programs = SpecialFolder(CSIDL_PROGRAMS); !programs.empty()) RemoveTree(programs + "Velmora\\");
+
+  RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora");
+  // The URL protocol, under each root the installer registers it in.
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\Velmora");
+  RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Velmora");
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, "Velmora");
+}
+
+void HandOverFolderRemoval(const std::string& folder) {
+  char temp[MAX_PATH] = {};
+  if (!GetTempPathA(MAX_PATH, temp)) return;
+  const std::string id = std::to_string(GetCurrentProcessId());
+  const std::string copy = std::string(temp) + "VelmoraUninstall_" + id + ".exe";
+  if (!CopyFileA(OwnPath().c_str(), copy.c_str(), FALSE)) return;
+  // No trailing backslash inside the quotes: it would escape the closing quote.
+  std::string commandLine = "\"" + copy + "\" " + kRemoveFolderSwitch + " " + id + " \"" +
+                            folder.substr(0, folder.size() - 1) + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, temp, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+// The copy's work: wait for the original uninstaller to end, then remove the folder.
+int RemoveFolderLater(DWORD originalId, const std::string& folderWithoutBackslash) {
+  if (UniqueHandle original{OpenProcess(SYNCHRONIZE, FALSE, originalId)}) WaitForSingleObject(original.get(), 30000);
+  const std::string folder = folderWithoutBackslash + "\\";
+  if (IsInstallFolder(folder)) {
+    // A file the product still holds can keep the folder for a moment.
+    for (int attempt = 0; attempt < 10 && !RemoveTree(folder); ++attempt) Sleep(300);
+  }
+  // Without administrator rights this fails, and the copy stays in the temporary folder.
+  MoveFileExA(OwnPath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  return 0;
+}
+
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  if (__argc == 4 && std::strcmp(__argv[1], kRemoveFolderSwitch) == 0)
+    return RemoveFolderLater(std::strtoul(__argv[2], nullptr, 10), __argv[3]);
+
   LogDemoStart(VM_DEMO_NAME);
+  const bool silent = __argc >= 2 && _stricmp(__argv[1], "/S") == 0;
+  if (!silent &&
+      MessageBoxA(nullptr, "确定要从您的电脑中卸载 Velmora 吗？", "Velmora", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    return 0;
+  }
+  RemoveShortcutsAndRegistration();
+  const std::string folder = FolderOf(OwnPath());
+  if (IsInstallFolder(folder)) HandOverFolderRemoval(folder);
   return 0;
 }
