@@ -21,7 +21,7 @@ class NamedProcessesTest : public ::testing::Test {
   StartedProcess StartCopy(const std::string& exeName, int sleepMs = 20000) {
     const std::string exe = folder_ / exeName;
     if (!Exists(exe)) CopyFileA(HelperPath().c_str(), exe.c_str(), FALSE);
-    StartedProcess started = StartProcess("\"" + exe + "\" sleep " + std::to_string(sleepMs));
+    StartedProcess started = StartProcess(Quoted(exe) + " sleep " + std::to_string(sleepMs));
     started_.push_back(started.id);
     return started;
   }
@@ -78,7 +78,7 @@ TEST_F(NamedProcessesTest, KillWithoutANameStopsAProcessOfTheCallersOwnName) {
   // The helper terminates the first process bearing its own file name: itself, when it runs alone.
   const std::string exe = folder_ / "VmKillSelf.exe";
   ASSERT_TRUE(CopyFileA(HelperPath().c_str(), exe.c_str(), FALSE));
-  EXPECT_EQ(RunToEnd("\"" + exe + "\" kill-own-name"), 0);  // 3 had it survived
+  EXPECT_EQ(RunToEnd(Quoted(exe) + " kill-own-name"), 0);  // 3 had it survived
 }
 
 // ---- Install folder -----------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 //   record <log> [words...]    appends one line to <log>: the show command it was started with,
 //                              then its whole command line
 //   kill-own-name              KillProcessByName with no name (its own executable file name)
+//   version                    exits with GetSystemVersionCode()
 // Started under the name "Program.exe" it records its command line to C:\planted-program.log,
 // whatever the arguments: that is how a test sees a path with spaces taken apart.
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "installer/install_location.h"
+#include "installer/system_version.h"
 
 namespace {
 
@@ -65,6 +67,7 @@ int main(int argc, char** argv) {
     AppendLine(argv[2], std::to_string(show) + " " + GetCommandLineA() + "\r\n");
     return 0;
   }
+  if (mode == "version") return GetSystemVersionCode();
   if (mode == "kill-own-name") {
     KillProcessByName(std::nullopt, false);
     return 3;  // reached only when some other copy was the one terminated

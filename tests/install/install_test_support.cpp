@@ -57,6 +57,17 @@ std::string ModuleFolder() {
 
 std::string HelperPath() { return ModuleFolder() + "install_test_helper.exe"; }
 
+std::string Quoted(const std::string& path) {
+  std::string quoted;
+  quoted.reserve(path.size() + 2);
+  quoted += '"';
+  quoted += path;
+  quoted += '"';
+  return quoted;
+}
+
+std::string HelperCommand(const std::string& arguments) { return Quoted(HelperPath()) + " " + arguments; }
+
 ScratchFolder::ScratchFolder(const std::string& name) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
@@ -92,9 +103,8 @@ StartedProcess HoldFileOpen(const std::string& path, int milliseconds) {
   const std::string eventName = "VmHolderReady-" + std::to_string(GetCurrentProcessId()) + "-" +
                                 std::to_string(GetTickCount());
   UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, eventName.c_str()));
-  const std::string helper = HelperPath();
-  std::string command = "\"" + helper + "\" hold \"" + path + "\" ";
-  command += std::to_string(milliseconds) + " " + eventName;
+  const std::string command =
+      HelperCommand("hold " + Quoted(path) + " " + std::to_string(milliseconds) + " " + eventName);
   StartedProcess holder = StartProcess(command);
   if (!holder.process) return holder;
   HANDLE waits[] = {ready.get(), holder.process.get()};

@@ -12,6 +12,10 @@
 std::string ModuleFolder();
 // install_test_helper.exe beside the test program.
 std::string HelperPath();
+// A path in double quotes, one command-line word.
+std::string Quoted(const std::string& path);
+// The helper's command line with `arguments` after the quoted program path.
+std::string HelperCommand(const std::string& arguments);
 
 // A fresh folder below the temporary folder (no trailing backslash), removed with what is left in
 // it when the object goes. Links inside are removed as links, never followed.
