@@ -1,0 +1,111 @@
+// Helpers for the tests that run real toolkit windows on the virtual display: toolkit start-up,
+// message pumping, the X tools (xdotool, import) run from inside Wine, and screenshots.
+#pragma once
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "toolkit/draw/colour.h"
+#include "toolkit/draw/fonts.h"
+#include "toolkit/draw/gdi_owners.h"
+#include "toolkit/draw/wait_pumping.h"
+#include "toolkit/window/toolkit.h"
+
+// No window manager runs on the virtual display, so Wine, treating windows as managed, would
+// wait two seconds for each hidden window to be withdrawn. This test program's windows are made
+// unmanaged (a per-program Wine setting, read when the first window is made).
+inline void UseUnmanagedWindows() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string program = path;
+  program = program.substr(program.find_last_of("\\/") + 1);
+  HKEY key = nullptr;
+  std::string keyPath = "Software\\Wine\\AppDefaults\\" + program + "\\X11 Driver";
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+      ERROR_SUCCESS) {
+    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+    RegCloseKey(key);
+  }
+}
+
+// Starts the toolkit once for the whole test program.
+class ToolkitTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    UseUnmanagedWindows();
+    ASSERT_TRUE(InitialiseToolkit());
+  }
+};
+
+// Processes messages for `milliseconds`.
+inline void PumpFor(uint32_t milliseconds) { WaitPumping(milliseconds); }
+
+// The title font of the tests: the installer's (fully transparent), so no font decides a pixel.
+inline FontDescription InvisibleTitleFont() { return MakeFontDescription(std::nullopt, std::nullopt, std::nullopt, 0u, 0u); }
+
+// Runs a Unix program (by its Unix path, e.g. "/usr/bin/xdotool") with arguments, waiting up to
+// 10 s. Wine starts Unix programs given as a path on its Z: drive.
+inline bool RunUnixProgram(const std::string& unixPath, const std::string& arguments) {
+  std::string program = "Z:" + unixPath;
+  std::replace(program.begin(), program.end(), '/', '\\');
+  std::string commandLine = program + " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  // The X tools act while this thread keeps its windows alive.
+  for (int waited = 0; waited < 10000; waited += 20) {
+    if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+    PumpPendingMessages();
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+inline bool XdoTool(const std::string& arguments) { return RunUnixProgram("/usr/bin/xdotool", arguments); }
+
+// A screenshot of the whole virtual screen, read back as 32-bit ARGB pixels.
+class Screenshot {
+ public:
+  bool Take() {
+    std::string unixPath = "/tmp/vm-window-test-" + std::to_string(GetCurrentProcessId()) + ".png";
+    DeleteFileA(("Z:" + unixPath).c_str());
+    if (!RunUnixProgram("/usr/bin/import", "-window root " + unixPath)) return false;
+    std::wstring windowsPath = L"Z:";
+    for (char c : unixPath) windowsPath += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(windowsPath.c_str(), &bitmap) != Gdiplus::Ok) return false;
+    bitmap_.reset(bitmap);
+    DeleteFileW(windowsPath.c_str());
+    return true;
+  }
+  Argb Pixel(int32_t x, int32_t y) const {
+    Gdiplus::ARGB colour = 0;
+    Gdiplus::DllExports::GdipBitmapGetPixel(bitmap_.get(), x, y, &colour);
+    return colour;
+  }
+
+ private:
+  UniqueGpBitmap bitmap_;
+};
+
+// Colour channels within a tolerance (alpha ignored).
+inline ::testing::AssertionResult ColourNear(Argb actual, Argb expected, int tolerance = 3) {
+  auto within = [&](uint8_t a, uint8_t b) { return std::abs(int{a} - int{b}) <= tolerance; };
+  if (within(RedOf(actual), RedOf(expected)) && within(GreenOf(actual), GreenOf(expected)) &&
+      within(BlueOf(actual), BlueOf(expected))) {
+    return ::testing::AssertionSuccess();
+  }
+  char text[64];
+  snprintf(text, sizeof(text), "0x%08X, expected about 0x%08X", actual, expected);
+  return ::testing::AssertionFailure() << text;
+}

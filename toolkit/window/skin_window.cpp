@@ -1,0 +1,457 @@
+// SkinWindow: creation, adoption, destruction, the window procedure and the message table,
+// timers and the show and close transitions.
+#include "toolkit/window/skin_window.h"
+
+#include "toolkit/draw/images.h"
+#include "toolkit/draw/wait_pumping.h"
+#include "toolkit/window/toolkit.h"
+#include "toolkit/window/window_props.h"
+
+namespace {
+
+constexpr DWORD kToolkitWindowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;  // 0x800A0000
+constexpr int32_t kDefaultWidth = 380;
+constexpr int32_t kDefaultHeight = 250;
+
+UINT_PTR TransitionTimerId(bool showing) { return static_cast<UINT_PTR>(MAKELONG(kTransitionTimer, showing ? 1 : 0)); }
+
+// Properties the toolkit keeps on a window; all go when the window is destroyed.
+constexpr const char* kWindowProperties[] = {kPropThis,           kPropOldProc,       kPropObjectId,
+                                             kPropFocus,          kPropMouseOn,       kPropMouseCapture,
+                                             kPropMainDc,         kPropMainGraphics,  kPropBackgroundDc,
+                                             kPropBackgroundGraphics};
+
+}  // namespace
+
+SkinWindow::~SkinWindow() {
+  if (windowHandle_) Destroy();
+}
+
+// ---- The window procedure -------------------------------------------------------------------------
+
+LRESULT CALLBACK SkinWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    auto* self = static_cast<SkinWindow*>(GetPropA(window, kPropThis));
+    LRESULT result;
+    if (self) {
+      result = self->HandleMessage(message, wParam, lParam);
+    } else {
+      auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+      result = replaced ? CallWindowProcW(replaced, window, message, wParam, lParam)
+                        : DefWindowProcW(window, message, wParam, lParam);
+    }
+    DispatchInput(window, message, wParam, lParam);
+    return result;
+  } catch (...) {
+    return 0;  // nothing may unwind into the system's dispatcher
+  }
+}
+
+LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const HWND window = windowHandle_;
+  if (!window) return 0;
+  // Read before handling: WM_DESTROY restores the replaced procedure and clears the property.
+  const auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+  LRESULT result = 0;
+  if (beforeMessageHook_) {
+    MessageHook hook = beforeMessageHook_;  // a copy: the hook may replace or clear the hooks
+    if (hook(window, message, wParam, lParam, &result)) return result;
+  }
+
+  switch (message) {
+    case WM_MOVE:
+      OnMoveMessage();
+      break;
+    case WM_SIZE:
+      OnSizeMessage(wParam);
+      break;
+    case WM_PAINT:
+      OnPaintMessage();
+      break;
+    case WM_GETMINMAXINFO:
+      if (auto* info = reinterpret_cast<MINMAXINFO*>(lParam)) info->ptMinTrackSize = {minTrackWidth_, minTrackHeight_};
+      break;
+    case WM_NCLBUTTONDOWN:
+      nonClientDrag_ = true;
+      break;
+    case WM_KEYDOWN:
+      Redraw(false);
+      break;
+    case WM_TIMER:
+      OnTimer(wParam);
+      break;
+    case WM_MOUSEMOVE:
+      OnMouseMove(MousePointFromLParam(lParam));
+      break;
+    case WM_LBUTTONDOWN:
+      OnLeftButtonDown(MousePointFromLParam(lParam));
+      if (!PopupMenuTracking()) OpenPopupMarker(nullptr);
+      break;
+    case WM_LBUTTONUP:
+      OnLeftButtonUp(MousePointFromLParam(lParam));
+      break;
+    case WM_LBUTTONDBLCLK:
+      OnLeftDoubleClick(MousePointFromLParam(lParam));
+      break;
+    case WM_MOUSELEAVE:
+      HandleCaptionMouse(std::nullopt, WM_MOUSELEAVE);
+      mouseTracked_ = false;
+      break;
+    case WM_DESTROY:
+      inDestroyMessage_ = true;
+      Destroy();
+      inDestroyMessage_ = false;
+      break;
+    case WM_SETFOCUS:
+      OnSetFocusMessage();
+      break;
+    case WM_CLOSE:
+      if (!RunCloseTransition()) return 0;
+      break;
+    case WM_SHOWWINDOW:
+      StartShowTransition(wParam != 0);
+      break;
+    case WM_IME_CHAR:
+      return DefWindowProcW(window, message, wParam, lParam);
+    case WM_KILLFOCUS:
+      if (!PopupMenuTracking()) OpenPopupMarker(nullptr);
+      break;
+    default:
+      if (message != 0 && message == UpdateRectMessage() && lParam != 0) {
+        Rect rect = *reinterpret_cast<const Rect*>(lParam);
+        Present(rect);
+      }
+      break;
+  }
+
+  bool handledAfter = false;
+  if (afterMessageHook_) {
+    MessageHook hook = afterMessageHook_;
+    handledAfter = hook(window, message, wParam, lParam, &result);
+  }
+  if (!handledAfter) {
+    result = replaced ? CallWindowProcW(replaced, window, message, wParam, lParam)
+                      : DefWindowProcW(window, message, wParam, lParam);
+  }
+  // A close that did not destroy the window (a hook or the adopted window's own procedure kept
+  // it) may run its transition again next time.
+  if (message == WM_CLOSE && windowHandle_ == window) closing_ = false;
+  return result;
+}
+
+// ---- Creation -------------------------------------------------------------------------------------
+
+bool SkinWindow::Create(HWND hostWindow, const FontDescription& titleFont, std::optional<std::string> title,
+                        std::optional<Rect> bounds, std::optional<uint32_t> styleFlags,
+                        std::optional<bool> themeSource, std::optional<Argb> innerBorderColour,
+                        std::optional<Argb> outerBorderColour, std::optional<bool> dragAnywhere,
+                        std::optional<std::vector<uint8_t>> backgroundImage,
+                        std::optional<uint32_t> backgroundColourOrImageLayout) {
+  if (windowHandle_) Destroy();  // one object, one window: a second Create replaces the first
+
+  // 1-2. Defaults and the stored arguments.
+  const Rect requested = bounds.value_or(Rect{0, 0, kDefaultWidth, kDefaultHeight});
+  const uint32_t style = styleFlags.value_or(DefaultWindowStyle());
+  const std::vector<uint8_t>& imageBytes = backgroundImage ? *backgroundImage : DefaultBackgroundImage();
+  themeSource_ = themeSource.value_or(false);
+  lastCreationArgument_ = backgroundColourOrImageLayout.value_or(1);
+  innerBorderColour_ = innerBorderColour.value_or(MakeArgb(96, 255, 255, 255));
+  outerBorderColour_ = outerBorderColour.value_or(MakeArgb(96, 0, 0, 0));
+  dragAnywhere_ = dragAnywhere.value_or(false);
+  captionButtonMargin_ = 10;
+
+  // 3-4. Adopt the host window or make one.
+  HWND window = nullptr;
+  if (hostWindow && IsWindow(hostWindow)) {
+    window = hostWindow;
+    hostWindow_ = hostWindow;
+    SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(kToolkitWindowStyle));
+  } else {
+    DWORD exStyle = (style & window_style::kToolWindow) ? WS_EX_TOOLWINDOW : 0;
+    window = CreateWindowExW(exStyle, kWindowClassName, L"", kToolkitWindowStyle, requested.x, requested.y,
+                             requested.width, requested.height, nullptr, nullptr, nullptr, nullptr);
+  }
+  if (!window) return true;
+
+  // 5-7. Identity, registry, subclassing.
+  windowHandle_ = window;
+  objectId_ = RegisterWindowObject(this);
+  SetIdProp(window, kPropObjectId, objectId_);
+  RegistryInsertFront(objectId_);
+  SetPropA(window, kPropThis, this);
+  LONG_PTR previous = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProcedure));
+  SetPropA(window, kPropOldProc, reinterpret_cast<HANDLE>(previous));
+
+  // 8. The DC every presentation goes to.
+  windowDc_ = GetDC(window);
+
+  // 9-10. Placement. The moves below need no rebuild: step 16 draws everything once.
+  suspendLayout_ = true;
+  if (style & window_style::kCentre) {
+    int32_t width = requested.width, height = requested.height;
+    if (!bounds) {
+      RECT box{};
+      GetWindowRect(window, &box);
+      width = box.right - box.left;
+      height = box.bottom - box.top;
+    }
+    Point32 at = CentredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
+    MoveWindow(window, at.x, at.y, width, height, FALSE);
+  } else if (bounds) {
+    MoveWindow(window, requested.x, requested.y, requested.width, requested.height, FALSE);
+  }
+  ReadBoundsFromWindow();
+
+  // 11-12. Caption buttons, title font and title.
+  BuildCaptionButtons(style);
+  titleFont_ = MakeFont(titleFont, false, false);
+  if (title) SetTitle(*title);
+
+  // 13-14. Background: an image, or a colour.
+  UniqueGpBitmap image;
+  if (!imageBytes.empty()) image = LoadImageFromBytes(imageBytes);
+  if (image) {
+    backgroundImage_.reset(image.release());
+    imageAverageColour_ = AverageColour(backgroundImage_.get());
+    backgroundColour_ = imageAverageColour_;
+    imageLayoutFlags_ = lastCreationArgument_;
+  } else {
+    backgroundColour_ = backgroundColourOrImageLayout.value_or(MakeArgb(1, 255, 255, 255));
+  }
+
+  // 15-17.
+  minTrackWidth_ = 200;
+  minTrackHeight_ = 80;
+  suspendLayout_ = false;
+  LayoutTitleArea();
+  RebuildSurfaces();
+  TrackMouseLeave();
+  mouseTracked_ = true;
+  SetTitleAreaEnabled(true);
+  SetTimer(window, kPresentTimer, kPresentTimerPeriod, nullptr);
+  return true;
+}
+
+// ---- Destruction ----------------------------------------------------------------------------------
+
+void SkinWindow::Destroy() {
+  const HWND window = windowHandle_;
+  mainSurface_.Release();
+  backgroundSurface_.Release();
+  derivedImage_.reset();
+  backgroundImage_.reset();
+  titleFont_ = FontObject();
+  if (window) {
+    auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+    // Only undo our own subclassing: someone who subclassed after us keeps their procedure.
+    if (replaced && GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowProcedure)) {
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(replaced));
+    }
+    // Every property goes, the background surface's too: its DC and graphics no longer exist.
+    for (const char* name : kWindowProperties) RemovePropA(window, name);
+    RemovePropW(window, reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(kPresentPendingAtom)));
+    KillTimer(window, kPresentTimer);
+    KillTimer(window, TransitionTimerId(true));
+    KillTimer(window, TransitionTimerId(false));
+    for (size_t i = 0; i < captionButtons_.size(); ++i) {
+      KillTimer(window, static_cast<UINT_PTR>(MAKELONG(kCaptionFadeTimer, i + 1)));
+    }
+    if (windowDc_) ReleaseDC(window, windowDc_);
+  }
+  windowDc_ = nullptr;
+  captionButtons_.clear();
+  ResetSettings();
+  transitionEngine_.Reset();
+  if (objectId_ != 0) UnregisterObject(objectId_);  // the window's entry now reads as gone
+  objectId_ = 0;
+  windowHandle_ = nullptr;
+
+  if (window && !inDestroyMessage_) {
+    // Called directly: the restored procedure will see WM_DESTROY, so the registry sweep that the
+    // toolkit procedure runs on WM_DESTROY happens here.
+    DispatchInput(window, WM_DESTROY, 0, 0);
+    DestroyWindow(window);
+  }
+}
+
+void SkinWindow::ResetSettings() {
+  bounds_ = {};
+  imageAverageColour_ = 0;
+  imageLayoutFlags_ = 0;
+  imageMargins_ = {};
+  titleArea_ = {};
+  titleTextRect_ = {};
+  title_.Clear();
+  hasTitleArea_ = false;
+  resizable_ = false;
+  cornerRadius_ = 0;
+  captionButtonStrip_ = {};
+  pressedCaptionButton_ = 0;
+  mouseTracked_ = false;
+  beforeMessageHook_ = nullptr;
+  afterMessageHook_ = nullptr;
+  captionButtonHandler_ = nullptr;
+  suspendLayout_ = false;
+  nonClientDrag_ = false;
+  layered_ = false;
+  constantAlpha_ = 255;
+  transitionProgress_ = 0;
+  transitionDirection_ = 0;
+  transitionRunning_ = false;
+  showEffect_ = showInterval_ = closeEffect_ = closeInterval_ = 0;
+  lastCreationArgument_ = 1;
+  themeSource_ = false;
+  maximised_ = false;
+  backgroundColour_ = innerBorderColour_ = outerBorderColour_ = 0;
+  maximiseOnDoubleClick_ = false;
+  dragAnywhere_ = false;
+  hostWindow_ = nullptr;
+  shadowEnabled_ = false;
+  shadowSize_ = 0;
+  captionButtonMargin_ = 10;
+  minTrackWidth_ = 200;
+  minTrackHeight_ = 80;
+  moveLocked_ = false;
+  leftButtonDown_ = false;
+  shadowColour_ = 0;
+  iconImage_.reset();
+  iconFromFile_.reset();
+  windowIcon_ = nullptr;
+  iconRemoved_ = false;
+  extraText_.clear();
+  extraValue_ = 0;
+  closing_ = false;
+  placingMaximised_ = false;
+}
+
+// ---- Message handlers -----------------------------------------------------------------------------
+
+void SkinWindow::ReadBoundsFromWindow() {
+  RECT box{};
+  if (GetWindowRect(windowHandle_, &box)) bounds_ = {box.left, box.top, box.right - box.left, box.bottom - box.top};
+}
+
+void SkinWindow::OnMoveMessage() {
+  // A running transition may present a larger picture around the window; the window's own
+  // bounds stay what they were.
+  if (transitionRunning_) return;
+  ReadBoundsFromWindow();
+  if (nonClientDrag_ && !ToolkitMouseButtonHeld()) {
+    SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
+    nonClientDrag_ = false;
+  }
+}
+
+void SkinWindow::OnSizeMessage(WPARAM kind) {
+  if (transitionRunning_) return;  // see OnMoveMessage
+  if (kind != SIZE_RESTORED && kind != SIZE_MAXIMIZED) return;
+  if (maximised_ && !placingMaximised_) {
+    RECT desktop{};
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    PlaceMaximised({desktop.left, desktop.top, desktop.right - desktop.left, desktop.bottom - desktop.top});
+  } else {
+    ReadBoundsFromWindow();
+  }
+  if (!suspendLayout_) {
+    LayoutCaptionButtons();
+    LayoutTitleArea();
+    RebuildSurfaces();
+    Redraw(false);
+  }
+  if (cornerRadius_ >= 1 && !transitionRunning_) SetRegion(true);
+}
+
+void SkinWindow::OnPaintMessage() {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(windowHandle_, &paint);
+  if (dc && mainSurface_) BitBlt(dc, 0, 0, bounds_.width, bounds_.height, mainSurface_.memoryDc(), 0, 0, SRCCOPY);
+  EndPaint(windowHandle_, &paint);
+}
+
+void SkinWindow::OnSetFocusMessage() {
+  if (!themeSource_) return;
+  // The accent is the window's own colour made opaque. (Reading the ARGB value as a COLORREF, as
+  // one could, would swap red and blue.)
+  Argb colour = backgroundImage_ ? imageAverageColour_ : backgroundColour_;
+  ToolkitAccentColour(colour | 0xFF000000u);
+}
+
+void SkinWindow::OnTimer(WPARAM timerId) {
+  const HWND window = windowHandle_;
+  if (!window) return;
+  switch (LOWORD(timerId)) {
+    case kPresentTimer: {
+      auto atom = reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(kPresentPendingAtom));
+      if (reinterpret_cast<intptr_t>(GetPropW(window, atom)) == 1) {
+        SetPropW(window, atom, nullptr);
+        Present();
+      }
+      break;
+    }
+    case kCaptionFadeTimer:
+      OnCaptionFadeTick(timerId);
+      break;
+    case kTransitionTimer: {
+      const bool showing = HIWORD(timerId) == 1;
+      bool finished = true;  // no effect left to run: end the transition
+      if (showEffect_ >= 1 && showEffect_ <= 10) {
+        finished = transitionEngine_.RunFrame(showEffect_, showing, transitionProgress_, transitionDirection_);
+      } else if (closeEffect_ >= 1 && closeEffect_ <= 10) {
+        finished = transitionEngine_.RunFrame(closeEffect_, false, transitionProgress_, transitionDirection_);
+      }
+      if (finished) {
+        KillTimer(window, timerId);
+        transitionRunning_ = false;
+        SetRegion(true);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// ---- Transitions ---------------------------------------------------------------------------------
+
+bool SkinWindow::RunCloseTransition() {
+  if (closing_) return false;  // a close is already running its transition: it will close
+  if (closeEffect_ == 0 && showEffect_ == 0) return true;
+  const HWND window = windowHandle_;
+  closing_ = true;
+  KillTimer(window, TransitionTimerId(true));  // a show still running gives way
+  transitionProgress_ = 0;
+  transitionDirection_ = 0;
+  transitionRunning_ = true;
+  transitionEngine_.Begin(window, mainSurface_.memoryDc(), constantAlpha_);
+  SetRegion(false);
+  // The show effect's out-frames run when there is one; else the close effect's frames.
+  UINT interval = static_cast<UINT>(showEffect_ != 0 ? showInterval_ : closeInterval_);
+  if (!SetTimer(window, TransitionTimerId(false), interval, nullptr)) transitionRunning_ = false;
+
+  while (transitionRunning_ && IsWindow(window) && windowHandle_ == window) {
+    if (!PumpPendingMessages()) {  // WM_QUIT: nobody will run the frames any more
+      KillTimer(window, TransitionTimerId(false));
+      transitionRunning_ = false;
+      break;
+    }
+    if (transitionRunning_) MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  // Destroyed meanwhile: nothing is left to close. Otherwise closing_ stays set while the replaced
+  // procedure destroys the window, so its hiding starts no show transition.
+  return IsWindow(window) && windowHandle_ == window;
+}
+
+void SkinWindow::StartShowTransition(bool showing) {
+  if (showEffect_ == 0 || closing_) return;
+  const HWND window = windowHandle_;
+  KillTimer(window, TransitionTimerId(!showing));
+  transitionProgress_ = 0;
+  transitionDirection_ = 0;
+  transitionRunning_ = true;
+  transitionEngine_.Begin(window, mainSurface_.memoryDc(), constantAlpha_);
+  SetRegion(false);
+  if (!SetTimer(window, TransitionTimerId(showing), static_cast<UINT>(showInterval_), nullptr)) {
+    transitionRunning_ = false;
+    SetRegion(true);
+  }
+}
