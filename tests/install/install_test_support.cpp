@@ -71,12 +71,21 @@ std::string HelperCommand(const std::string& arguments) { return Quoted(HelperPa
 ScratchFolder::ScratchFolder(const std::string& name) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
-  path_ = std::string(temp) + "vm-" + name + "-" + std::to_string(GetCurrentProcessId());
-  RemoveTreeWithoutFollowingLinks(path_);
+  static int made = 0;
+  path_ = std::string(temp) + "vm-" + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(GetTickCount()) + "-" + std::to_string(++made);
   CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTreeWithoutFollowingLinks(path_); }
+ScratchFolder::~ScratchFolder() {
+  // Under Wine the Unix tools remove links as links, dangling ones included.
+  if (WineUnixFileName()) {
+    RunToEnd("/bin/rm -rf " + Quoted(UnixPathOf(path_)));
+    for (int attempt = 0; attempt < 200 && Exists(path_); ++attempt) Sleep(10);
+  } else {
+    RemoveTreeWithoutFollowingLinks(path_);
+  }
+}
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
   UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
