@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -75,7 +76,9 @@ class ProbeElement : public Element {
   std::vector<std::string> hooks;  // hook names in the order received
   int paintCount = 0;
   std::vector<std::pair<int32_t, intptr_t>> timerTicks;
+  std::vector<DWORD> timerThreads;
   std::vector<EventRecord> forwarded;
+  std::vector<std::array<intptr_t, 3>> otherMessages;
   PackedPoint lastPoint;
 
  protected:
@@ -90,7 +93,13 @@ class ProbeElement : public Element {
   void OnEnabledChanged(bool e) override { hooks.push_back(e ? "enabled" : "disabled"); }
   void OnMoved(intptr_t) override { hooks.push_back("moved"); }
   void OnResized() override { hooks.push_back("resized"); }
-  void OnTimer(int32_t key, intptr_t value) override { timerTicks.emplace_back(key, value); }
+  void OnTimer(int32_t key, intptr_t value) override {
+    timerTicks.emplace_back(key, value);
+    timerThreads.push_back(GetCurrentThreadId());
+  }
+  void OnOtherMessage(intptr_t message, intptr_t wParam, intptr_t lParam) override {
+    otherMessages.push_back({message, wParam, lParam});
+  }
   void OnDestroying() override { hooks.push_back("destroying"); }
   void OnFocusGained(ObjectId) override { hooks.push_back("focusGained"); }
   void OnFocusLost(ObjectId) override { hooks.push_back("focusLost"); }
