@@ -2,6 +2,8 @@
 // pumping wait.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/draw/draw_test_support.h"
 #include "toolkit/draw/blend_dc.h"
 #include "toolkit/draw/dc_canvas.h"
@@ -68,6 +70,51 @@ TEST(DcCanvas, PixelsAndShapes) {
   POINT position = canvas.CurrentPosition();
   EXPECT_EQ(position.x, 7);
   EXPECT_EQ(position.y, 9);
+}
+
+TEST(DcCanvas, GdiShapeOperationsDrawOnTheCanvas) {
+  // Each operation draws with a white pen and brush on a black canvas; the probe pixel must turn.
+  struct Case {
+    const char* name;
+    std::function<bool(DcCanvas&)> draw;
+    int32_t probeX, probeY;
+  };
+  UniqueHRgn region(CreateRectRgn(4, 4, 16, 16));
+  UniqueHBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+  const Case cases[] = {
+      {"Ellipse", [](DcCanvas& c) { return c.Ellipse(); }, 20, 15},
+      {"RoundRect", [](DcCanvas& c) { return c.RoundRect(2, 2, std::nullopt, 28, 6, 6); }, 20, 15},
+      {"Rectangle", [](DcCanvas& c) { return c.Rectangle(5, 5, 10, 10); }, 7, 7},
+      {"Arc", [](DcCanvas& c) { return c.Arc(0, 0, 40, 30, 40, 15, 0, 15); }, 20, 0},
+      {"Chord", [](DcCanvas& c) { return c.Chord(0, 0, 40, 30, 40, 15, 0, 15); }, 20, 5},
+      {"InvertRect", [](DcCanvas& c) { return c.InvertRect(); }, 39, 29},
+      {"LineTo", [](DcCanvas& c) { return c.MoveTo(0, 10) && c.LineTo(40, 10); }, 20, 10},
+      {"FillRgn", [&](DcCanvas& c) { return c.FillRgn(region.get(), white.get()); }, 10, 10},
+      {"FrameRgn", [&](DcCanvas& c) { return c.FrameRgn(region.get(), white.get(), 1, 1); }, 4, 10},
+      {"InvertRgn", [&](DcCanvas& c) { return c.InvertRgn(region.get()); }, 15, 15},
+  };
+  for (const Case& c : cases) {
+    DcCanvas canvas;
+    ASSERT_TRUE(canvas.CreateCanvas(40, 30));
+    UniqueHPen pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    SelectObjectGuard penGuard(canvas.Dc(), pen.get());
+    SelectObjectGuard brushGuard(canvas.Dc(), white.get());
+    EXPECT_EQ(canvas.GetCurrentObject(OBJ_PEN), pen.get());
+    EXPECT_EQ(canvas.GetPixel(c.probeX, c.probeY), RGB(0, 0, 0)) << c.name;
+    EXPECT_TRUE(c.draw(canvas)) << c.name;
+    EXPECT_EQ(canvas.GetPixel(c.probeX, c.probeY), RGB(255, 255, 255)) << c.name;
+  }
+}
+
+TEST(DcCanvas, SelectObjectAnswersThePreviousObject) {
+  DcCanvas canvas;
+  ASSERT_TRUE(canvas.CreateCanvas(4, 4));
+  UniqueHBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
+  HGDIOBJ previous = canvas.SelectObject(brush.get());
+  EXPECT_NE(previous, nullptr);
+  EXPECT_EQ(canvas.GetCurrentObject(OBJ_BRUSH), brush.get());
+  EXPECT_EQ(canvas.SelectObject(previous), brush.get());
+  EXPECT_EQ(canvas.GetNearestColor(RGB(10, 20, 30)), RGB(10, 20, 30));  // 32-bit: every colour
 }
 
 TEST(DcCanvas, ModesAndTextSettings) {

@@ -223,6 +223,12 @@ TEST_F(FontsTest, OwnCollectionIsSearchedWhenTheNameIsNotInstalled) {
 
   EXPECT_FALSE(AddToolkitFontBytes({}));
   EXPECT_FALSE(AddToolkitFontFile(L"C:\\no\\such\\font.ttf"));
+  // A font file joins the same collection.
+  INT familiesBefore = 0, familiesAfter = 0;
+  GdipGetFontCollectionFamilyCount(ToolkitFontCollection(), &familiesBefore);
+  EXPECT_TRUE(AddToolkitFontFile(std::wstring(windows) + L"\\Fonts\\simsun.ttf"));
+  GdipGetFontCollectionFamilyCount(ToolkitFontCollection(), &familiesAfter);
+  EXPECT_EQ(familiesAfter, familiesBefore + 1);
 }
 
 TEST_F(FontsTest, ChineseTextIsDrawnWithTheDefaultFamily) {
