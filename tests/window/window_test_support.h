@@ -49,29 +49,35 @@ inline void PumpFor(uint32_t milliseconds) { WaitPumping(milliseconds); }
 // The title font of the tests: the installer's (fully transparent), so no font decides a pixel.
 inline FontDescription InvisibleTitleFont() { return MakeFontDescription(std::nullopt, std::nullopt, std::nullopt, 0u, 0u); }
 
-// Runs a Unix program (by its Unix path, e.g. "/usr/bin/xdotool") with arguments, waiting up to
-// 10 s. Wine starts Unix programs given as a path on its Z: drive.
-inline bool RunUnixProgram(const std::string& unixPath, const std::string& arguments) {
-  std::string program = "Z:" + unixPath;
-  std::replace(program.begin(), program.end(), '/', '\\');
-  std::string commandLine = program + " " + arguments;
+// Runs a Unix shell command (e.g. "/usr/bin/xdotool mousemove 10 10") and waits up to 10 s for
+// it, processing this thread's messages meanwhile. Wine starts a Unix program given by its path
+// on the Z: drive, but hands back no process handle to wait on, so the command touches a marker
+// file when it is done.
+inline bool RunUnixCommand(const std::string& command) {
+  static int serial = 0;
+  const std::string marker =
+      "/tmp/vm-window-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial) + ".done";
+  std::string markerForWindows = "Z:" + marker;
+  std::replace(markerForWindows.begin(), markerForWindows.end(), '/', '\\');
+  std::string commandLine = "Z:\\bin\\sh -c \"" + command + "; touch " + marker + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return false;
   }
-  // The X tools act while this thread keeps its windows alive.
-  for (int waited = 0; waited < 10000; waited += 20) {
-    if (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20, QS_ALLINPUT) == WAIT_OBJECT_0) break;
-    PumpPendingMessages();
+  if (process.hThread) CloseHandle(process.hThread);
+  if (process.hProcess) CloseHandle(process.hProcess);
+  const ULONGLONG deadline = GetTickCount64() + 10000;
+  while (GetFileAttributesA(markerForWindows.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (GetTickCount64() > deadline) return false;
+    PumpFor(10);
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  DeleteFileA(markerForWindows.c_str());
   return true;
 }
 
-inline bool XdoTool(const std::string& arguments) { return RunUnixProgram("/usr/bin/xdotool", arguments); }
+inline bool XdoTool(const std::string& arguments) { return RunUnixCommand("/usr/bin/xdotool " + arguments); }
 
 // A screenshot of the whole virtual screen, read back as 32-bit ARGB pixels.
 class Screenshot {
@@ -79,7 +85,7 @@ class Screenshot {
   bool Take() {
     std::string unixPath = "/tmp/vm-window-test-" + std::to_string(GetCurrentProcessId()) + ".png";
     DeleteFileA(("Z:" + unixPath).c_str());
-    if (!RunUnixProgram("/usr/bin/import", "-window root " + unixPath)) return false;
+    if (!RunUnixCommand("/usr/bin/import -window root " + unixPath)) return false;
     std::wstring windowsPath = L"Z:";
     for (char c : unixPath) windowsPath += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     Gdiplus::GpBitmap* bitmap = nullptr;
