@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "common/win_handle.h"
 #include "tests/installer/scratch_files.h"
@@ -144,6 +148,77 @@ TEST(SecondInstance, EndsWithExitCodeZeroBeforeAnyWindowAndANewOneStartsAfterThe
   ASSERT_TRUE(WaitForGuard(true, 30000)) << "a new installer did not take the guard";
   EXPECT_EQ(WaitForSingleObject(third.handle(), 1500), static_cast<DWORD>(WAIT_TIMEOUT))
       << "a new installer ended although the first had gone";
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the loader brings in before HardenDllSearch runs
+
+// Names in the import directory of a PE file (lower case); empty when the file is not one.
+std::vector<std::string> ImportedDlls(const std::string& image) {
+  std::vector<std::string> names;
+  auto at = [&](size_t offset, size_t size) { return offset + size <= image.size() ? image.data() + offset : nullptr; };
+  IMAGE_DOS_HEADER dos;
+  if (!at(0, sizeof dos)) return names;
+  std::memcpy(&dos, image.data(), sizeof dos);
+  const size_t nt = static_cast<size_t>(dos.e_lfanew);
+  IMAGE_FILE_HEADER file;
+  WORD magic = 0;
+  if (!at(nt + 4, sizeof file + 2)) return names;
+  std::memcpy(&file, image.data() + nt + 4, sizeof file);
+  const size_t optional = nt + 4 + sizeof file;
+  std::memcpy(&magic, image.data() + optional, 2);
+  IMAGE_DATA_DIRECTORY imports;
+  const size_t directory = optional + (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC
+                                           ? offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory)
+                                           : offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory)) +
+                           IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof(IMAGE_DATA_DIRECTORY);
+  if (!at(directory, sizeof imports)) return names;
+  std::memcpy(&imports, image.data() + directory, sizeof imports);
+  const size_t sections = optional + file.SizeOfOptionalHeader;
+  auto fileOffset = [&](DWORD rva) -> size_t {
+    for (WORD i = 0; i < file.NumberOfSections; ++i) {
+      IMAGE_SECTION_HEADER section;
+      if (!at(sections + i * sizeof section, sizeof section)) break;
+      std::memcpy(&section, image.data() + sections + i * sizeof section, sizeof section);
+      if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData)
+        return rva - section.VirtualAddress + section.PointerToRawData;
+    }
+    return image.size();
+  };
+  for (size_t offset = fileOffset(imports.VirtualAddress);; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+    IMAGE_IMPORT_DESCRIPTOR descriptor;
+    if (!at(offset, sizeof descriptor)) break;
+    std::memcpy(&descriptor, image.data() + offset, sizeof descriptor);
+    if (descriptor.Name == 0) break;
+    const char* name = at(fileOffset(descriptor.Name), 1);
+    if (!name) break;
+    std::string lower(name, strnlen(name, static_cast<size_t>(image.data() + image.size() - name)));
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+    names.push_back(lower);
+  }
+  return names;
+}
+
+// A DLL named in the import table is looked for beside the program first, before any code of the
+// program runs, unless Windows keeps it among its known DLLs (always taken from the system
+// folder). These are the known DLLs of both Windows 7 and Windows 10.
+TEST(StartUpImports, OnlyDllsTheSystemAlwaysTakesFromItsOwnFolder) {
+  const std::set<std::string> known = {"advapi32.dll", "clbcatq.dll", "comdlg32.dll", "difxapi.dll",  "gdi32.dll",
+                                       "imagehlp.dll", "imm32.dll",   "kernel32.dll", "msctf.dll",    "msvcrt.dll",
+                                       "normaliz.dll", "nsi.dll",     "ntdll.dll",    "ole32.dll",    "oleaut32.dll",
+                                       "psapi.dll",    "rpcrt4.dll",  "sechost.dll",  "setupapi.dll", "shell32.dll",
+                                       "shlwapi.dll",  "user32.dll",  "wldap32.dll",  "ws2_32.dll"};
+  std::string image;
+  ASSERT_TRUE(ReadWholeFile(WinePathOf(L"" VM_TEST_SETUP_EXE), image));
+  const std::vector<std::string> imported = ImportedDlls(image);
+  ASSERT_FALSE(imported.empty()) << "no import table found";
+  EXPECT_NE(std::find(imported.begin(), imported.end(), "kernel32.dll"), imported.end());
+  for (const std::string& dll : imported) {
+    EXPECT_TRUE(known.count(dll)) << "VelmoraSetup.exe imports " << dll
+                                  << ", which a copy planted beside the installer would replace before "
+                                     "HardenDllSearch runs: load it at run time (LoadLibrary after "
+                                     "HardenDllSearch) or delay-load it";
+  }
 }
 
 }  // namespace
