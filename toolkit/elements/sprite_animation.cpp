@@ -27,7 +27,7 @@ void SpriteAnimation::Paint(Gdiplus::GpGraphics* graphics) {
 void SpriteAnimation::OnTimer(int32_t key, intptr_t) {
   if (key != kSpriteTimerKey) return;
   ++frame_;
-  // (At least as far as the count, so a one-frame strip does not run off its end.)
+  // ">=" rather than "==": a strip of one frame would otherwise count up past its end for ever.
   if (frame_ >= frameCount_) frame_ = 1;
   Redraw();
 }
