@@ -45,8 +45,12 @@ void SkinWindow::RebuildSurfaces() {
   SetHandleProp(window, kPropMainGraphics, mainSurface_.graphics());
   SetHandleProp(window, kPropBackgroundGraphics, backgroundSurface_.graphics());
   if (!mainSurface_ || !backgroundSurface_) return;  // zero-sized window: nothing to paint
-  PaintFrame(mainSurface_.graphics(), mainSurface_.memoryDc());
+  // The background is painted once, into the background surface, and copied into the main one:
+  // the same pixels as painting it twice, at half the cost (the shadow's strokes are the dear part).
   PaintBackground(backgroundSurface_.graphics(), backgroundSurface_.memoryDc());
+  Gdiplus::DllExports::GdipFlush(backgroundSurface_.graphics(), Gdiplus::FlushIntentionSync);
+  BitBlt(mainSurface_.memoryDc(), 0, 0, bounds_.width, bounds_.height, backgroundSurface_.memoryDc(), 0, 0, SRCCOPY);
+  DrawCaptionButtons(mainSurface_.graphics());
   PaintElements(mainSurface_.graphics());
 }
 
