@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/win_handle.h"
 #include "toolkit/draw/colour.h"
 #include "toolkit/draw/fonts.h"
 #include "toolkit/draw/gdi_owners.h"
@@ -25,12 +26,11 @@ inline void UseUnmanagedWindows() {
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string program = path;
   program = program.substr(program.find_last_of("\\/") + 1);
-  HKEY key = nullptr;
+  UniqueHKey key;
   std::string keyPath = "Software\\Wine\\AppDefaults\\" + program + "\\X11 Driver";
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) ==
       ERROR_SUCCESS) {
-    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-    RegCloseKey(key);
+    RegSetValueExA(key.get(), "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
   }
 }
 
@@ -66,8 +66,7 @@ inline bool RunUnixCommand(const std::string& command) {
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return false;
   }
-  if (process.hThread) CloseHandle(process.hThread);
-  if (process.hProcess) CloseHandle(process.hProcess);
+  UniqueHandle thread(process.hThread), processHandle(process.hProcess);
   const ULONGLONG deadline = GetTickCount64() + 10000;
   while (GetFileAttributesA(markerForWindows.c_str()) == INVALID_FILE_ATTRIBUTES) {
     if (GetTickCount64() > deadline) return false;

@@ -183,7 +183,7 @@ bool SkinWindow::Create(HWND hostWindow, const FontDescription& titleFont, std::
   SetPropA(window, kPropOldProc, reinterpret_cast<HANDLE>(previous));
 
   // 8. The DC every presentation goes to.
-  windowDc_ = GetDC(window);
+  windowDc_ = UniqueWindowDc::Get(window);
 
   // 9-10. Placement. The moves below need no rebuild: step 16 draws everything once.
   suspendLayout_ = true;
@@ -256,9 +256,8 @@ void SkinWindow::Destroy() {
     for (size_t i = 0; i < captionButtons_.size(); ++i) {
       KillTimer(window, static_cast<UINT_PTR>(MAKELONG(kCaptionFadeTimer, i + 1)));
     }
-    if (windowDc_) ReleaseDC(window, windowDc_);
   }
-  windowDc_ = nullptr;
+  windowDc_.reset();  // ReleaseDC
   captionButtons_.clear();
   ResetSettings();
   transitionEngine_.Reset();

@@ -259,7 +259,7 @@ class SkinWindow {
   ObjectId objectId_ = 0;
   HWND windowHandle_ = nullptr;    // owned: destroyed by Destroy (an adopted window too)
   Rect bounds_;                    // screen position and size
-  HDC windowDc_ = nullptr;         // GetDC of the window, released by Destroy
+  UniqueWindowDc windowDc_;        // GetDC of the window, the destination of every presentation
   WindowSurface mainSurface_;
   WindowSurface backgroundSurface_;
   UniqueGpImage derivedImage_;     // a shade over the background image, drawn after it

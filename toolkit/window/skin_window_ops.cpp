@@ -139,7 +139,7 @@ bool SkinWindow::SetTopmost(std::optional<bool> topmost) {
   return (GetWindowLongW(windowHandle_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-HDC SkinWindow::WindowDc() const { return windowDc_; }
+HDC SkinWindow::WindowDc() const { return windowDc_.get(); }
 
 bool SkinWindow::SetResizable(std::optional<bool> resizable) { return StoreIfGiven(resizable_, resizable); }
 

@@ -191,11 +191,11 @@ void SkinWindow::Present(std::optional<Rect> rect) {
     SIZE size{bounds_.width, bounds_.height};
     POINT origin{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha_, AC_SRC_ALPHA};
-    UpdateLayeredWindow(windowHandle_, windowDc_, &position, &size, mainSurface_.memoryDc(), &origin, 0, &blend,
+    UpdateLayeredWindow(windowHandle_, windowDc_.get(), &position, &size, mainSurface_.memoryDc(), &origin, 0, &blend,
                         ULW_ALPHA);
   } else {
     Rect r = rect.value_or(Rect{0, 0, bounds_.width, bounds_.height});
-    BitBlt(windowDc_, r.x, r.y, r.width, r.height, mainSurface_.memoryDc(), r.x, r.y, SRCCOPY);
+    BitBlt(windowDc_.get(), r.x, r.y, r.width, r.height, mainSurface_.memoryDc(), r.x, r.y, SRCCOPY);
   }
   ++presentationCount_;
 }
