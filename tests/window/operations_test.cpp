@@ -170,7 +170,7 @@ TEST_F(OperationsTest, IconsAreDrawnBeforeTheTitleAndCanBeRemoved) {
 }
 
 TEST_F(OperationsTest, AVisibleTitleIsDrawnInTheTitleRow) {
-  FontDescription font = MakeFontDescription(32 | 256, WideTextFromWString(L"DejaVu Sans"), 14.0f,
+  FontDescription font = MakeFontDescription(32 | 256, WideTextFromWString(L"WenQuanYi Micro Hei"), 14.0f,
                                              MakeArgb(255, 255, 255, 255), 0u);
   window.Create(nullptr, font, "Hi there", Rect{0, 0, 300, 100}, 0u, false, 0u, 0u, false, std::nullopt, kDark);
   ASSERT_GT(window.titleArea().height, 10);
