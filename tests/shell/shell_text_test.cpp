@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "shell/ansi_path.h"
+#include "shell/ansi_text.h"
+#include "shell/minor_text.h"
 #include "shell/registry_item_path.h"
 #include "shell/url_protocol_layout.h"
 #include "shell/verb_scan.h"
@@ -142,6 +144,57 @@ TEST(InvokeVerbsNamed, EmptyCaptionNeverMatchesNamelessVerbs) {
   RecordingVerbs verbs({"", "Open", ""});
   EXPECT_EQ(InvokeVerbsNamed(verbs, ""), 0);
   EXPECT_TRUE(verbs.invoked.empty());
+}
+
+TEST(AnsiText, FoldFindTrimReplaceSplit) {
+  EXPECT_EQ(FoldAsciiCase("Velmora.EXE"), "velmora.exe");
+  EXPECT_EQ(FoldAsciiCase("\xE9\x5A"), "\xE9\x5A");  // "閆": its trail byte is not a letter
+  EXPECT_EQ(FindText("Set-Cookie: a", "set-cookie"), 0u);
+  EXPECT_EQ(FindText("Set-Cookie: a", "set-cookie", 0, true), std::string::npos);
+  EXPECT_EQ(FindText("abc", "c", 4), std::string::npos);
+  EXPECT_EQ(TrimSpaces("　 value 　"), "value");  // ASCII and full-width spaces
+  EXPECT_EQ(TrimSpaces("   "), "");
+  EXPECT_EQ(ReplaceAll("a/b/c", "/", "\\/"), "a\\/b\\/c");
+  EXPECT_EQ(SplitText("a; b;; c", "; "), (std::vector<std::string>{"a", "b;", "c"}));
+}
+
+TEST(ExtractShortCode, SixByteLastSegmentOnly) {
+  struct Case {
+    const char* url;
+    const char* code;
+  } cases[] = {
+      {"http://t.example/Ab12Cd", "Ab12Cd"}, {"http://t.example/Ab12Cd/", "Ab12Cd"}, {"http://t.example/Ab12C", ""},
+      {"http://t.example/Ab12Cde", ""},      {"Ab12Cd", "Ab12Cd"},                   {"http://t.example/Ab12Cd//", "Ab12Cd"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExtractShortCode(c.url), c.code) << c.url;
+  EXPECT_EQ(LastPathSegment("http://pan.example/s/1xYz"), "1xYz");
+}
+
+TEST(AutorunCommand, QuotedTrimmedPathAndArgumentsOnlyWhenAppended) {
+  EXPECT_EQ(AutorunCommand("  C:\\Program Files\\Velmora\\Velmora.exe　", " -silent ", true),
+            "\"C:\\Program Files\\Velmora\\Velmora.exe\" -silent");
+  EXPECT_EQ(AutorunCommand("C:\\v.exe", "-silent", false), "\"C:\\v.exe\"");
+  EXPECT_EQ(AutorunCommand("C:\\v.exe", "", true), "\"C:\\v.exe\" ");
+}
+
+TEST(ParseLeadingInteger, WhiteSpaceSignDigits) {
+  struct Case {
+    const char* text;
+    int64_t value;
+  } cases[] = {{"10", 10},   {"  -42x", -42}, {"+7", 7}, {"abc", 0}, {"", 0},
+               {"\t9 1", 9}, {"99999999999999999999999", INT64_MAX}, {"-", 0}};
+  for (const Case& c : cases) EXPECT_EQ(ParseLeadingInteger(c.text), c.value) << c.text;
+}
+
+TEST(CompareNumericTexts, OrderWithoutOverflow) {
+  EXPECT_LT(CompareNumericTexts("9", "10", false), 0);
+  EXPECT_GT(CompareNumericTexts("100", "10", false), 0);
+  EXPECT_GT(CompareNumericTexts("9", "10", true), 0);
+  EXPECT_EQ(CompareNumericTexts("7a", "7b", false), 0);
+  // Far-apart values whose difference does not fit in 32 bits still compare the right way round.
+  EXPECT_LT(CompareNumericTexts("-2147483648", "2147483647", false), 0);
+  EXPECT_GT(CompareNumericTexts("3000000000", "-3000000000", false), 0);
 }
 
 }  // namespace
