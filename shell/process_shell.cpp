@@ -23,11 +23,13 @@ std::string FileNameOf(const std::string& path) {
 }  // namespace
 
 bool IsInstanceRunning() {
+  // Kept until the process ends: its existence is what later processes find. The process that
+  // made it is the running instance, not another one, however often it asks.
+  static UniqueHandle own;
+  if (own) return false;
   const std::string name = FileNameOf(OwnExecutablePath());
   if (UniqueHandle other{OpenMutexA(READ_CONTROL, FALSE, name.c_str())}) return true;
-  // Kept until the process ends: its existence is what later processes find.
-  static UniqueHandle own;
-  if (!own) own.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+  own.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
   return false;
 }
 
@@ -35,7 +37,9 @@ bool RunElevated(const std::optional<std::string>& programPath, const std::strin
   const std::string program = programPath && !programPath->empty() ? *programPath : OwnExecutablePath();
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOASYNC;  // 0x100: done before the call returns
+  // Done before the call returns; and no error box of the system's own for a missing program:
+  // the utility reports only through its answer.
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
   info.lpVerb = "runas";
   info.lpFile = program.c_str();
   info.lpParameters = parameters.c_str();

@@ -6,7 +6,8 @@
 #include <string>
 
 // Answers whether another process of this executable's file name asked first: the first asker
-// creates a mutex of that name and keeps it for the rest of its life.
+// creates a mutex of that name and keeps it for the rest of its life (and itself keeps getting
+// false).
 bool IsInstanceRunning();
 
 // Starts a program with the "runas" verb (the system asks for elevation where it can): the given
