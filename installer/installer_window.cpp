@@ -167,9 +167,15 @@ intptr_t OnElementEvent(HWND hostWindow, ObjectId objectId, int32_t eventCode, i
     TerminateSelf(0);
   } else if (event == ElementEvent::kLeftUp && objectId != 0 && objectId == installer->installButton.GetHandle()) {
     installer->StartInstall();
-  } else if (event == ElementEvent::kMouseMove && objectId == installer->dragArea.GetHandle()) {
-    // Hands the window to the system's move loop: the area around the logo drags the window.
-    SendMessageW(installer->window.WindowHandle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  } else if (event == ElementEvent::kMouseMove && objectId == installer->dragArea.GetHandle() &&
+             (GetKeyState(VK_LBUTTON) & 0x8000)) {
+    // Hands the window to the system's move loop: the area around the logo drags the window. Only
+    // while the left button is held: a move loop entered on a plain hover (as some systems do)
+    // would glue the window to the pointer and swallow the next click. The loop starts from the
+    // cursor's screen position.
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    SendMessageW(installer->window.WindowHandle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
   }
   return 0;
 }
