@@ -43,8 +43,16 @@ done
 if [ "$interactive" = 1 ]; then
   echo "run-demo: the installer window is open; press its install button"
 else
-  sleep 1  # let the show transition finish
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  sleep 1.5  # let the show transition finish
+  # Wine may replace the X window while the show transition runs: look it up again.
+  geometry=
+  for _ in $(seq 50); do
+    window=$(xdotool search --name "^$title\$" 2>/dev/null | tail -n 1 || true)
+    geometry=$(xdotool getwindowgeometry --shell "$window" 2>/dev/null || true)
+    [ -n "$geometry" ] && break
+    sleep 0.1
+  done
+  eval "$geometry"
   # The install button: 233 x 54 at (143, 110) inside the 500 x 200 window.
   bx=$((X + 143 + 116)); by=$((Y + 110 + 27))
   echo "run-demo: pressing install at ($bx, $by)"
@@ -65,7 +73,7 @@ if [ -d "$unix_folder" ]; then
 fi
 echo "run-demo: shortcuts"
 find "$WINEPREFIX/drive_c/users" -name '*.lnk' -newer "$installer" | sed 's|.*/drive_c/|  C:/|'
-for key in 'HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Velmora' 'HKCR\Velmora' 'HKCU\Software\Classes\Velmora'; do
+for key in 'HKCU\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Velmora' 'HKCR\Velmora' 'HKCU\Velmora'; do
   echo "run-demo: registry $key"
   "$VM_WINE" reg query "$key" /s 2>/dev/null | tr -d '\r' | sed -n '1,20p' | sed 's/^/  /' | iconv -f GBK -t UTF-8 2>/dev/null || true
 done
