@@ -101,6 +101,19 @@ region_plain() {
   [ "$(convert "$1" -crop "$4x$5+$((wx + $2))+$((wy + $3))" +repage -unique-colors -format '%w' info:)" = 1 ] &&
     is_background "$1" "$2" "$3"
 }
+# The light cross of the close button somewhere on its diagonal.
+close_cross_shown() { local d; for d in $(seq 6 24); do is_light "$1" $((459 + d)) $((10 + d)) && return 0; done; return 1; }
+# The light "Velmora" wordmark of the logo along its middle row.
+logo_shown() { local x; for x in $(seq 250 2 330); do is_light "$1" "$x" 50 && return 0; done; return 1; }
+# The green status text along the status line's middle row.
+status_shown() {
+  local x r g b
+  for x in $(seq 150 2 350); do
+    read -r r g b <<<"$(pixel "$1" "$x" 135)"
+    [ "$g" -gt 150 ] && [ "$r" -lt 170 ] && return 0
+  done
+  return 1
+}
 click_at() { xdotool mousemove "$((wx + $1))" "$((wy + $2))"; sleep 0.2; xdotool mousedown 1; sleep 0.1; xdotool mouseup 1; }
 
 # ---- 1. Ready: logo, install button and close button on the dark background, nothing else ------
@@ -109,9 +122,9 @@ shot "$shots/installer-ready.png"
 s="$shots/installer-ready.png"
 crop_window "$s" "$shots/window-ready.png"
 check "dark background around the elements" is_background "$s" 30 100
-check "logo drawn (light wordmark)" bash -c "$(declare -f pixel is_light); wx=$wx wy=$wy; for x in \$(seq 250 2 330); do is_light '$s' \$x 50 && exit 0; done; exit 1"
+check "logo drawn (light wordmark)" logo_shown "$s"
 check "install button drawn (blue)" is_blue "$s" 170 125
-check "close button drawn (light cross)" bash -c "$(declare -f pixel is_light); wx=$wx wy=$wy; for d in \$(seq 6 24); do is_light '$s' \$((459 + d)) \$((10 + d)) && exit 0; done; exit 1"
+check "close button drawn (light cross)" close_cross_shown "$s"
 check "no status line, progress track or marker before install" region_plain "$s" 12 150 120 40
 check "no busy indicator before install" region_plain "$s" 385 80 28 25
 
@@ -169,7 +182,7 @@ if [ -n "$last_shot" ]; then
   crop_window "$s" "$shots/window-installing.png"
   w=${widths[$last_shot]}
   check "the percentage marker stands over the fill's end (fill $w)" is_orange "$s" "$((w - 7 + 17))" 160
-  check "the status line is shown" bash -c "$(declare -f pixel); wx=$wx wy=$wy; for x in \$(seq 150 2 350); do read -r r g b <<<\"\$(pixel '$s' \$x 135)\"; [ \$g -gt 150 ] && [ \$r -lt 170 ] && exit 0; done; exit 1"
+  check "the status line is shown" status_shown "$s"
   check "no install button and no close button while installing" region_plain "$s" 440 15 45 30
 fi
 wait_exit 120
@@ -184,7 +197,7 @@ check "$(find "$install_dir" | wc -l) paths installed (232 entries and the folde
 check "desktop and Start-menu shortcuts" [ "$(find "$WINEPREFIX/drive_c/users" -name '*.lnk' | wc -l)" -ge 4 ]
 check "the product was started" grep -q '^Velmora ' "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Velmora/demo-starts.log
 check "uninstall entry written" bash -c "'$VM_WINE' reg query 'HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora' /v DisplayVersion 2>/dev/null | grep -q 1.6.3.5"
-check "URL protocol registered" bash -c "'$VM_WINE' reg query 'HKCU\\Velmora' /v 'URL Protocol' >/dev/null 2>&1"
+check "URL protocol registered" bash -c "'$VM_WINE' reg query 'HKCU\\Velmora' /v 'URL protocol' >/dev/null 2>&1"
 
 # ---- 6. Folder creation blocked: the failure display, then the close button ends it ----------------
 "$VM_WINESERVER" -k 2>/dev/null || true; "$VM_WINESERVER" -w 2>/dev/null || true  # the started product
@@ -199,8 +212,8 @@ shot "$s"
 crop_window "$s" "$shots/window-failed.png"
 check "failure: the installer stays open" kill -0 "$installer_pid"
 check "failure: the bar stands at 1 % (4 pixels)" [ "$(fill_width "$s")" = 4 ]
-check "failure: the close button is visible again" bash -c "$(declare -f pixel is_light); wx=$wx wy=$wy; for d in \$(seq 6 24); do is_light '$s' \$((459 + d)) \$((10 + d)) && exit 0; done; exit 1"
-check "failure: no install button" bash -c "$(declare -f pixel is_blue); wx=$wx wy=$wy; ! is_blue '$s' 170 150 && ! is_blue '$s' 360 150"
+check "failure: the close button is visible again" close_cross_shown "$s"
+check "failure: no install button" eval "! is_blue '$s' 170 150 && ! is_blue '$s' 360 150"
 check "failure: the marker is at the bar's start" is_orange "$s" 8 160
 click_at 474 25
 wait_exit 20
