@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/code_page.h"
 #include "common/win_handle.h"
 #include "installer/entry_name.h"
 
@@ -20,26 +21,6 @@ constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 constexpr unsigned long kUtf8NameFlag = 1u << 11;  // general purpose flag: name is UTF-8
-
-std::wstring WideFromBytes(const std::string& text, UINT codePage) {
-  if (text.empty()) return {};
-  int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-std::wstring WideFromAnsi(const std::string& text) { return WideFromBytes(text, CP_ACP); }
-
-std::string AnsiFromWide(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                   nullptr, nullptr);
-  std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
-                      nullptr, nullptr);
-  return text;
-}
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -241,7 +222,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& destFolder
     // Names are ANSI bytes; an archive made elsewhere may mark its names as UTF-8 instead. Checking
     // the converted name, not the bytes, keeps a GBK character whose second byte is 0x5C (a
     // backslash) from being taken for a separator.
-    const std::wstring name = WideFromBytes(entry.name, (entry.info.flag & kUtf8NameFlag) ? CP_UTF8 : CP_ACP);
+    const std::wstring name = WideFromCodePage(entry.name, (entry.info.flag & kUtf8NameFlag) ? CP_UTF8 : CP_ACP);
     if (!IsSafeEntryName(name)) return fail();
     const std::wstring target = EntryTargetPath(dest, name);
     if (!StaysInside(dest, target)) return fail();

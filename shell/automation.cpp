@@ -5,23 +5,6 @@
 
 #include <vector>
 
-std::wstring WideFromAnsi(std::string_view text) {
-  if (text.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(length, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-std::string AnsiFromWide(std::wstring_view text) {
-  if (text.empty()) return std::string();
-  const int length =
-      WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(length, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), length, nullptr, nullptr);
-  return ansi;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Variant
 

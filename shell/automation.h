@@ -11,10 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/code_page.h"  // WideFromAnsi, AnsiFromWide
 #include "common/win_handle.h"
 
-std::wstring WideFromAnsi(std::string_view text);
-std::string AnsiFromWide(std::wstring_view text);
 
 // Owner of one VARIANT (cleared with VariantClear).
 class Variant {

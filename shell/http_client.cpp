@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "common/code_page.h"
 #include "common/win_handle.h"
 #include "shell/http_text.h"
 
@@ -97,15 +98,8 @@ std::string HttpRequestText(const std::string& url, HttpArguments& arguments) {
 }
 
 std::string Utf8ToGbk(const std::string& utf8) {
-  if (utf8.empty()) return std::string();
-  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (wideLength <= 0) return utf8;
-  std::wstring wide(wideLength, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), wideLength);
+  const std::wstring wide = WideFromCodePage(utf8, CP_UTF8);
+  if (wide.empty()) return utf8;
   constexpr UINT kGbk = 936;
-  const int length = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr,
-                                         nullptr);
-  std::string gbk(length, '\0');
-  WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, gbk.data(), length, nullptr, nullptr);
-  return gbk;
+  return CodePageFromWide(wide, kGbk, WC_NO_BEST_FIT_CHARS);
 }

@@ -106,22 +106,6 @@ bool RemoveTree(const std::wstring& path) {
   return RemoveDirectoryW(root.c_str());
 }
 
-std::wstring WideFromAnsi(const std::string& text) {
-  if (text.empty()) return {};
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
-std::string AnsiFromWide(const std::wstring& text) {
-  if (text.empty()) return {};
-  int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), length, nullptr, nullptr);
-  return ansi;
-}
-
 std::wstring WinePathOf(const std::wstring& unixPath) {
   std::wstring path = L"Z:" + unixPath;
   std::replace(path.begin(), path.end(), L'/', L'\\');

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/code_page.h"  // WideFromAnsi, AnsiFromWide
+
 // A fresh, empty folder under the temporary folder; removed with everything in it (read-only files
 // included) when the object goes. Paths are ANSI text with a trailing backslash.
 class ScratchFolder {
@@ -32,8 +34,6 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
 bool RemoveTree(const std::wstring& path);
 
-std::wstring WideFromAnsi(const std::string& text);
-std::string AnsiFromWide(const std::wstring& text);
 
 // "/work/x" becomes "Z:\work\x": Wine maps the Unix root to drive Z.
 std::wstring WinePathOf(const std::wstring& unixPath);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/code_page.h"
 #include "toolkit/richedit/connection_timing.h"
 #include "toolkit/richedit/content_delivery.h"
 #include "toolkit/richedit/http_request_reader.h"
@@ -42,15 +43,7 @@ bool WaitFor(SOCKET socket, Readiness readiness, uint32_t waitMs) {
 }
 
 // The posted content as UTF-16 (invalid UTF-8 becomes replacement characters).
-std::wstring Utf8ToWide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  int size = static_cast<int>(utf8.size());  // bounded by the reader's body limit
-  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-  return wide;
-}
+std::wstring Utf8ToWide(std::string_view utf8) { return WideFromCodePage(utf8, CP_UTF8); }
 
 }  // namespace
 
