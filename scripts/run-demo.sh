@@ -16,6 +16,7 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${VM_DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
 fi
 export VM_WINE_DIR=${VM_WINE_DIR:-$root/build/wine-demo}
 source "$root/scripts/wine-env.sh"
+source "$root/scripts/wine-prefix-lib.sh"
 if [ "$interactive" = 1 ]; then
   # Keep the user's display running: only the wineserver is stopped at the end.
   mkdir -p "$VM_WINE_DIR"
@@ -32,27 +33,11 @@ echo "run-demo: starting $installer"
 installer_pid=$!
 
 title="Velmora - 在线安装"
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "run-demo: the installer window did not appear" >&2; exit 1; }
+vm_wait_for_window "$title" || { echo "run-demo: the installer window did not appear" >&2; exit 1; }
 
 if [ "$interactive" = 1 ]; then
   echo "run-demo: the installer window is open; press its install button"
 else
-  sleep 1.5  # let the show transition finish
-  # Wine may replace the X window while the show transition runs: look it up again.
-  geometry=
-  for _ in $(seq 50); do
-    window=$(xdotool search --name "^$title\$" 2>/dev/null | tail -n 1 || true)
-    geometry=$(xdotool getwindowgeometry --shell "$window" 2>/dev/null || true)
-    [ -n "$geometry" ] && break
-    sleep 0.1
-  done
-  eval "$geometry"
   # The install button: 233 x 54 at (143, 110) inside the 500 x 200 window.
   bx=$((X + 143 + 116)); by=$((Y + 110 + 27))
   echo "run-demo: pressing install at ($bx, $by)"

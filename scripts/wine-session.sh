@@ -4,6 +4,7 @@
 # stop:  stop the wineserver (it writes the registry files out) and the virtual display.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
+source "$(dirname "$0")/wine-prefix-lib.sh"
 
 display_number=${VM_DISPLAY#:}
 xvfb_pid_file=$VM_WINE_DIR/xvfb-$display_number.pid
@@ -23,12 +24,7 @@ make_prefix() {
   mkdir -p "$HOME" "$WINEPREFIX"
   "$VM_WINE" wineboot -i </dev/null >/dev/null 2>&1
   "$VM_WINESERVER" -w
-  # The user folders are links into $HOME; make them real folders inside the prefix so that
-  # nothing a test writes leaves the prefix.
-  for link in "$WINEPREFIX"/drive_c/users/*/*; do
-    if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
-  done
-  if [ -x "$VM_ROOT/scripts/wine-fonts.sh" ]; then "$VM_ROOT/scripts/wine-fonts.sh"; fi
+  vm_finish_prefix
 }
 
 case "${1:-}" in

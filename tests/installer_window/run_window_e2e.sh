@@ -5,33 +5,14 @@
 # Screenshots of the window before and during the install are kept in the screenshot folder.
 set -euo pipefail
 source "$(dirname "$0")/../../scripts/wine-env.sh"
+source "$VM_ROOT/scripts/wine-prefix-lib.sh"
 
 setup_exe=$1 probe_exe=$2 shots=$3
-root=$VM_WINE_DIR/window-e2e
-export WINEPREFIX=$root/prefix HOME=$root/home
 title="Velmora - 在线安装"
 failures=0 checks=0
 
-stop_server() { "$VM_WINESERVER" -k 2>/dev/null || true; "$VM_WINESERVER" -w 2>/dev/null || true; }
-if [ -d "$WINEPREFIX" ]; then stop_server; fi
-rm -rf "$root"
-mkdir -p "$HOME" "$WINEPREFIX" "$shots"
-
-own_xvfb=
-if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
-  Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-  own_xvfb=$!
-  for _ in $(seq 50); do xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && break; sleep 0.1; done
-fi
-cleanup() { stop_server; [ -z "$own_xvfb" ] || kill "$own_xvfb" 2>/dev/null || true; }
-trap cleanup EXIT
-
-"$VM_WINESERVER" -p </dev/null >/dev/null 2>&1
-"$VM_WINE" wineboot -i </dev/null >/dev/null 2>&1
-for link in "$WINEPREFIX"/drive_c/users/*/*; do
-  if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
-done
-"$VM_ROOT/scripts/wine-fonts.sh" >/dev/null
+vm_use_fresh_prefix "$VM_WINE_DIR/window-e2e"
+mkdir -p "$shots"
 work=$WINEPREFIX/drive_c/e2e
 mkdir -p "$work"
 cp "$setup_exe" "$work/VelmoraSetup.exe"
@@ -47,23 +28,7 @@ installer_pid=
 launch() {
   "$VM_WINE" 'C:\e2e\VelmoraSetup.exe' </dev/null >/dev/null 2>&1 &
   installer_pid=$!
-  window=
-  for _ in $(seq 150); do
-    window=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || { echo "FAILED: the installer window did not appear"; exit 1; }
-  sleep 1.5  # the show transition
-  # Wine may replace the X window while the show transition runs: look it up again.
-  local geometry=
-  for _ in $(seq 50); do
-    window=$(xdotool search --name "^$title\$" 2>/dev/null | tail -n 1 || true)
-    geometry=$(xdotool getwindowgeometry --shell "$window" 2>/dev/null || true)
-    [ -n "$geometry" ] && break
-    sleep 0.1
-  done
-  eval "$geometry"
+  vm_wait_for_window "$title" || { echo "FAILED: the installer window did not appear"; exit 1; }
   wx=$X wy=$Y
 }
 
@@ -200,7 +165,7 @@ check "uninstall entry written" bash -c "'$VM_WINE' reg query 'HKCU\\SOFTWARE\\M
 check "URL protocol registered" bash -c "'$VM_WINE' reg query 'HKCU\\Velmora' /v 'URL protocol' >/dev/null 2>&1"
 
 # ---- 6. Folder creation blocked: the failure display, then the close button ends it ----------------
-"$VM_WINESERVER" -k 2>/dev/null || true; "$VM_WINESERVER" -w 2>/dev/null || true  # the started product
+vm_stop_server  # ends the product the install started
 "$VM_WINESERVER" -p </dev/null >/dev/null 2>&1
 rm -rf "$install_dir"
 echo "a file where the install folder should be" > "$install_dir"
