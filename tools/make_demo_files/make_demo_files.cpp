@@ -8,7 +8,6 @@
 // The mix is chosen so that the packed demo package resembles the shipped one (about 232 entries
 // and 9 MB): images, sounds and resource packs barely compress, texts and tables compress well,
 // libraries lie in between. Extraction then spends its time like it does on a real package.
-#include <iconv.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +16,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "tools/common/text_convert.h"
 
 namespace fs = std::filesystem;
 
@@ -46,20 +47,6 @@ uint64_t SeedOf(const std::string& name) {
   return hash;
 }
 
-std::string GbkFromUtf8(const std::string& text) {
-  iconv_t cd = iconv_open("GBK", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert UTF-8 to GBK");
-  std::string out(text.size() * 2 + 4, '\0');
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (result == static_cast<size_t>(-1)) throw std::runtime_error("not representable in GBK: " + text);
-  out.resize(out.size() - outLeft);
-  return out;
-}
 
 using Bytes = std::string;
 

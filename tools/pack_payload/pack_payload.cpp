@@ -7,7 +7,6 @@
 // separator and no UTF-8 flag; every folder is a stored entry whose name ends in "/", listed
 // before the entries inside it; files are deflated. The package must hold the entries the install
 // job uses: "Velmora.exe", "Uninstall.exe", "使用说明.txt" and "Auxiliary/Tarnlink.exe".
-#include <iconv.h>
 #include <sys/stat.h>
 #include <zip.h>
 #include <unzip.h>
@@ -25,6 +24,7 @@
 #include <vector>
 
 #include "installer/entry_name.h"
+#include "tools/common/text_convert.h"
 
 namespace fs = std::filesystem;
 
@@ -39,24 +39,7 @@ struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string Convert(const std::string& text, const char* from, const char* to) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw Failure(std::string("iconv cannot convert ") + from + " to " + to);
-  std::string out(text.size() * 4 + 4, '\0');
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (result == static_cast<size_t>(-1))
-    throw Failure(std::string("a name cannot be converted from ") + from + " to " + to + ": " + text);
-  out.resize(out.size() - outLeft);
-  return out;
-}
 
-std::string GbkFromUtf8(const std::string& text) { return Convert(text, "UTF-8", "GBK"); }
-std::string Utf8FromGbk(const std::string& text) { return Convert(text, "GBK", "UTF-8"); }
 
 zip_fileinfo FileInfo(const fs::path& path, unsigned long attributes) {
   zip_fileinfo info{};
@@ -144,7 +127,7 @@ void PackFolder(const fs::path& folder, const fs::path& out) {
 
 // The installer's own rule for names that stay inside the install folder (installer/entry_name.h).
 bool Unsafe(const std::string& utf8Name) {
-  std::string utf32 = Convert(utf8Name, "UTF-8", "WCHAR_T");
+  std::string utf32 = ConvertText(utf8Name, "UTF-8", "WCHAR_T");
   std::wstring wide(reinterpret_cast<const wchar_t*>(utf32.data()), utf32.size() / sizeof(wchar_t));
   return !IsSafeEntryName(wide);
 }
@@ -195,7 +178,7 @@ void CheckZip(const fs::path& archive, const fs::path& out) {
     std::string name;
     try {
       name = Utf8FromGbk(raw);
-    } catch (const Failure&) {
+    } catch (const TextConversionError&) {
       problem = "an entry name is not valid code page 936 (GBK)";
       break;
     }

@@ -7,7 +7,6 @@
 // the image's size as WIDTHxHEIGHT. Each file must be a PNG of exactly that size, so an image
 // drawn at the wrong size stops the build instead of drawing a misplaced caption button. The
 // database gets an empty comment and both numbers of every entry are 0.
-#include <iconv.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include <string>
 
 #include "toolkit/skin/skin_database.h"
+#include "tools/common/text_convert.h"
 
 namespace fs = std::filesystem;
 
@@ -28,20 +28,6 @@ struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string GbkFromUtf8(const std::string& text) {
-  iconv_t cd = iconv_open("GBK", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw Failure("iconv cannot convert UTF-8 to GBK");
-  std::string out(text.size() * 2 + 4, '\0');
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  char* outPtr = out.data();
-  size_t outLeft = out.size();
-  size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (result == static_cast<size_t>(-1)) throw Failure("\"" + text + "\" cannot be written in code page 936 (GBK)");
-  out.resize(out.size() - outLeft);
-  return out;
-}
 
 SkinBytes ReadFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
