@@ -65,6 +65,39 @@ for bad in "--password-file $work/wrong.txt|wrong password" "--password-file $wo
   check "$what: no installer and no partial file" [ -z "$(ls "$work" | grep '^bad\.exe')" ]
 done
 
+# ---- A time-stamped signature, from a local RFC 3161 service ------------------------------------
+tsa=$work/tsa
+mkdir -p "$tsa"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$tsa/key.pem" -out "$tsa/cert.pem" -days 2 \
+  -subj "/CN=Velmora Test Time Stamps" -addext "extendedKeyUsage=critical,timeStamping" 2>/dev/null
+echo 01 > "$tsa/serial"
+printf '%s\n' '[ tsa ]' 'default_tsa = test_tsa' '[ test_tsa ]' "serial = $tsa/serial" \
+  "signer_cert = $tsa/cert.pem" "signer_key = $tsa/key.pem" 'signer_digest = sha256' \
+  'default_policy = 1.2.3.4.1' 'digests = sha256' 'accuracy = secs:1' 'ess_cert_id_alg = sha256' > "$tsa/tsa.cnf"
+node "$here/timestamp_service.js" "$tsa/tsa.cnf" "$tsa" >"$tsa/port" 2>"$tsa/service.log" &
+tsa_pid=$!
+trap 'kill "$tsa_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 50); do [ -s "$tsa/port" ] && break; sleep 0.1; done
+url="http://127.0.0.1:$(cat "$tsa/port")/"
+"$root/scripts/make-installer.sh" "$package" -o "$work/stamped.exe" --sign "$work/vendor.pfx" \
+  --password-file "$work/password.txt" --timestamp "$url" >"$work/stamped.txt" 2>&1 && code=0 || code=$?
+check "make-installer.sh --sign --timestamp $url succeeds" [ "$code" = 0 ]
+check "the summary names the time-stamping service" grep -q "time-stamped by $url" "$work/stamped.txt"
+check "the service was asked once, with an RFC 3161 query" \
+  [ "$(cat "$tsa/requests.log" 2>/dev/null)" = "application/timestamp-query" ]
+osslsigncode verify -CAfile "$work/cert.pem" -TSA-CAfile "$tsa/cert.pem" -in "$work/stamped.exe" >"$work/verify.log" 2>&1 &&
+  code=0 || code=$?
+check "osslsigncode verify accepts the time-stamped signature" [ "$code" = 0 ]
+check "  with the service's countersignature" grep -q "Timestamp Server Signature verification: ok" "$work/verify.log"
+check "  issued by the test service" grep -q "Velmora Test Time Stamps" "$work/verify.log"
+kill "$tsa_pid" 2>/dev/null || true
+wait "$tsa_pid" 2>/dev/null || true
+message=$("$root/scripts/make-installer.sh" "$package" -o "$work/bad.exe" --sign "$work/vendor.pfx" \
+  --password-file "$work/password.txt" --timestamp "$url" 2>&1) && code=0 || code=$?
+check "an unreachable time-stamping service: refused (exit $code)" [ "$code" != 0 ]
+check "  saying that signing failed" grep -q "signing failed" <<<"$message"
+check "  and no installer" [ ! -e "$work/bad.exe" ]
+
 # ---- The signed x86_64 installer installs the demo package under Wine ----------------------------
 "$root/scripts/sign-installer.sh" "$x64_setup" "$work/x64-signed.exe" --sign "$work/vendor.pfx" \
   --password-file "$work/password.txt"
