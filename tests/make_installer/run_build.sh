@@ -74,5 +74,22 @@ unset SOURCE_DATE_EPOCH
 check "both copies give the same installer again" cmp "$work/c.exe" "$work/d.exe"
 check "and it differs from the one without a time" bash -c "! cmp -s '$work/a.exe' '$work/c.exe'"
 
+# The stamp on a program with resources of its own (the installer's own are checked above once it
+# has some): every resource directory gets the time, and stamping 0 again gives back the linker's
+# file, whose checksum the linker computed.
+printf '1 VERSIONINFO\nFILEVERSION 1,2,3,4\nBEGIN\nEND\n2 RCDATA { "data" }\n' > "$work/small.rc"
+printf 'int main(void) { return 0; }\n' > "$work/small.c"
+i686-w64-mingw32-windres "$work/small.rc" -O coff -o "$work/small-rc.o"
+i686-w64-mingw32-gcc -s -Wl,--no-insert-timestamp "$work/small.c" "$work/small-rc.o" -o "$work/small.exe"
+cp "$work/small.exe" "$work/small-stamped.exe"
+"$build/host-tools/bin/stamp_pe" --time "$epoch" "$work/small-stamped.exe"
+times=$(x86_64-w64-mingw32-objdump -p "$work/small-stamped.exe" | sed -n 's/.*Table: .*Time: \([0-9a-f]*\),.*/\1/p' | sort -u)
+check "stamp_pe: every resource directory holds $epoch ($(printf '%x' "$epoch"); found: $times)" \
+  [ "$times" = "$(printf '%x' "$epoch")" ]
+check "stamp_pe: the header holds it too" \
+  bash -c "TZ=UTC x86_64-w64-mingw32-objdump -p '$work/small-stamped.exe' | grep -q '^Time/Date.*Nov 14 22:13:20 2023'"
+"$build/host-tools/bin/stamp_pe" --time 0 "$work/small-stamped.exe"
+check "stamp_pe: stamped 0 again, it is the linker's file (the same checksum)" cmp "$work/small.exe" "$work/small-stamped.exe"
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" = 0 ]
