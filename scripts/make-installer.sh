@@ -58,6 +58,9 @@ done
 
 build=${VM_INSTALLER_BUILD_DIR:-$root/build/make-installer}
 mkdir -p "$build/package"
+# Two runs in one build folder would build over each other.
+exec 9>"$build/.lock"
+flock -n 9 || fail "another make-installer run is using $build; wait for it or set VM_INSTALLER_BUILD_DIR"
 partial="$out.part"
 trap 'rm -f "$partial" "$partial.signed"' EXIT
 
