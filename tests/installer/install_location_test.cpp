@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "install_test_support.h"
+#include "tests/installer/install_test_support.h"
 #include "installer/install_location.h"
 
 namespace {
@@ -20,7 +20,7 @@ class NamedProcessesTest : public ::testing::Test {
 
   StartedProcess StartCopy(const std::string& exeName, int sleepMs = 20000) {
     const std::string exe = folder_ / exeName;
-    if (!Exists(exe)) CopyFileA(HelperPath().c_str(), exe.c_str(), FALSE);
+    if (!PathExists(exe)) CopyFileA(HelperPath().c_str(), exe.c_str(), FALSE);
     StartedProcess started = StartProcess(Quoted(exe) + " sleep " + std::to_string(sleepMs));
     started_.push_back(started.id);
     return started;
@@ -117,7 +117,7 @@ void FillLikeAnInstall(const std::string& folder) {
   ASSERT_TRUE(CreateDirectoryA((folder + "\\Auxiliary\\Deep").c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryA((folder + "\\Empty").c_str(), nullptr));
   for (const char* file : {"Velmora.exe", "使用说明.txt", "Auxiliary\\Tarnlink.exe", "Auxiliary\\Deep\\data.bin"}) {
-    ASSERT_TRUE(WriteTextFile(folder + "\\" + file, "contents"));
+    ASSERT_TRUE(WriteWholeFile(folder + "\\" + file, "contents"));
   }
 }
 
@@ -128,20 +128,20 @@ TEST(RemoveFolderTree, RemovesTheFolderWithEverythingInIt) {
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     FillLikeAnInstall(folder);
     EXPECT_TRUE(RemoveFolderTree(folder + suffix)) << "[" << suffix << "]";
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(folder));
   }
   const std::string gbkFolder = scratch / "安装目录";
   ASSERT_TRUE(CreateDirectoryA(gbkFolder.c_str(), nullptr));
   FillLikeAnInstall(gbkFolder);
   EXPECT_TRUE(RemoveFolderTree("  " + gbkFolder + "\\"));  // leading spaces are skipped
-  EXPECT_FALSE(Exists(gbkFolder));
+  EXPECT_FALSE(PathExists(gbkFolder));
 }
 
 TEST(RemoveFolderTree, RefusesEmptyPathsAndDriveRoots) {
   for (const char* path : {"", "   ", "C:", "C:\\", "c:/", "\\"}) {
     EXPECT_FALSE(RemoveFolderTree(path)) << "[" << path << "]";
   }
-  EXPECT_TRUE(Exists("C:\\windows\\system32\\kernel32.dll"));
+  EXPECT_TRUE(PathExists("C:\\windows\\system32\\kernel32.dll"));
 }
 
 TEST(RemoveFolderTree, FailsAndKeepsTheFolderWhenSomethingCannotGo) {
@@ -166,7 +166,7 @@ TEST(RemoveFolderTree, FailsAndKeepsTheFolderWhenSomethingCannotGo) {
     if (c.blocker.find("cache") != std::string::npos) {
       ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
     } else {
-      ASSERT_TRUE(WriteTextFile(blocker, "x"));
+      ASSERT_TRUE(WriteWholeFile(blocker, "x"));
     }
     if (c.readOnly) SetFileAttributesA(blocker.c_str(), FILE_ATTRIBUTE_READONLY);
     StartedProcess holder;
@@ -176,9 +176,9 @@ TEST(RemoveFolderTree, FailsAndKeepsTheFolderWhenSomethingCannotGo) {
     }
 
     EXPECT_FALSE(RemoveFolderTree(folder));
-    EXPECT_TRUE(Exists(blocker));
-    EXPECT_FALSE(Exists(folder + "\\Velmora.exe"));  // everything else went
-    EXPECT_FALSE(Exists(folder + "\\Empty"));
+    EXPECT_TRUE(PathExists(blocker));
+    EXPECT_FALSE(PathExists(folder + "\\Velmora.exe"));  // everything else went
+    EXPECT_FALSE(PathExists(folder + "\\Empty"));
 
     if (holder.process) {
       TerminateProcess(holder.process.get(), 0);
@@ -197,8 +197,8 @@ TEST(RemoveFolderTree, NeverFollowsALinkOutOfTheFolder) {
   const std::string emptyOutside = scratch / "EmptyOutside";
   ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
   ASSERT_TRUE(CreateDirectoryA((outside + "\\Sub").c_str(), nullptr));
-  ASSERT_TRUE(WriteTextFile(outside + "\\precious.txt", "keep me"));
-  ASSERT_TRUE(WriteTextFile(outside + "\\Sub\\nested.txt", "keep me too"));
+  ASSERT_TRUE(WriteWholeFile(outside + "\\precious.txt", "keep me"));
+  ASSERT_TRUE(WriteWholeFile(outside + "\\Sub\\nested.txt", "keep me too"));
   ASSERT_TRUE(CreateDirectoryA(emptyOutside.c_str(), nullptr));
 
   const std::string folder = scratch / "Velmora";
@@ -212,15 +212,15 @@ TEST(RemoveFolderTree, NeverFollowsALinkOutOfTheFolder) {
   // What the links point to is untouched, an empty folder included.
   EXPECT_EQ(ReadTextFile(outside + "\\precious.txt"), "keep me");
   EXPECT_EQ(ReadTextFile(outside + "\\Sub\\nested.txt"), "keep me too");
-  EXPECT_TRUE(Exists(emptyOutside));
-  EXPECT_FALSE(Exists(folder + "\\Velmora.exe"));
-  EXPECT_FALSE(Exists(folder + "\\Auxiliary\\Tarnlink.exe"));
+  EXPECT_TRUE(PathExists(emptyOutside));
+  EXPECT_FALSE(PathExists(folder + "\\Velmora.exe"));
+  EXPECT_FALSE(PathExists(folder + "\\Auxiliary\\Tarnlink.exe"));
   // On Windows the links are removed as links and the folder goes. Wine lists a Unix link as a
   // reparse point without a tag; such a point is left alone, and so the folder stays.
   if (removed) {
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(folder));
   } else {
-    EXPECT_TRUE(Exists(folder + "\\LinkToEmpty"));
+    EXPECT_TRUE(PathExists(folder + "\\LinkToEmpty"));
   }
 }
 
@@ -228,7 +228,7 @@ TEST(RemoveFolderTree, AFolderThatIsItselfALinkIsNotEmptied) {
   ScratchFolder scratch("linkroot");
   const std::string real = scratch / "Real";
   ASSERT_TRUE(CreateDirectoryA(real.c_str(), nullptr));
-  ASSERT_TRUE(WriteTextFile(real + "\\precious.txt", "keep me"));
+  ASSERT_TRUE(WriteWholeFile(real + "\\precious.txt", "keep me"));
   const std::string link = scratch / "Velmora";
   ASSERT_TRUE(MakeDirectoryLink(link, real));
 

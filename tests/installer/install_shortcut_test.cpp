@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "install_test_support.h"
+#include "tests/installer/install_test_support.h"
 #include "installer/shortcuts.h"
-#include "shell_link_reader.h"
+#include "tests/installer/shell_link_reader.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ class ShortcutTest : public ::testing::Test {
     ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
     desktop_ = GetSpecialFolder(3);
     ASSERT_FALSE(desktop_.empty());
-    ASSERT_TRUE(WriteTextFile(targets_ / "tool.exe", "MZ"));
-    ASSERT_TRUE(WriteTextFile(targets_ / "toolnoext", "MZ"));
+    ASSERT_TRUE(WriteWholeFile(targets_ / "tool.exe", "MZ"));
+    ASSERT_TRUE(WriteWholeFile(targets_ / "toolnoext", "MZ"));
   }
   void TearDown() override {
     for (const std::string& link : made_) DeleteFileA(link.c_str());
@@ -63,7 +63,7 @@ TEST_F(ShortcutTest, DesktopShortcutWithTheInstallersDefaults) {
   const std::optional<ShellLinkFields> fields = ReadShellLink(link);
   ASSERT_TRUE(fields);
   EXPECT_EQ(fields->target, target);
-  EXPECT_EQ(fields->workingDirectory, targets_.path() + "\\");
+  EXPECT_EQ(fields->workingDirectory, targets_.path());
   EXPECT_EQ(fields->iconPath, target);
   EXPECT_EQ(fields->iconIndex, 0);
   EXPECT_EQ(fields->showCommand, 0);
@@ -93,7 +93,7 @@ TEST_F(ShortcutTest, DesktopShortcutNamesAndIcons) {
   EXPECT_TRUE(ReadShellLink(OnDesktop("VmCut.lnk")));
   ASSERT_TRUE(CreateDesktopShortcut("VmUpper.LNK", targets_ / "tool.exe"));
   EXPECT_TRUE(ReadShellLink(OnDesktop("VmUpper.LNK")));
-  EXPECT_FALSE(Exists(desktop_ + "VmUpper.LNK.lnk"));
+  EXPECT_FALSE(PathExists(desktop_ + "VmUpper.LNK.lnk"));
   // A target without extension gets the shell's generic program icon.
   ASSERT_TRUE(CreateDesktopShortcut("VmNoExt", targets_ / "toolnoext"));
   const std::optional<ShellLinkFields> fields = ReadShellLink(OnDesktop("VmNoExt.lnk"));
@@ -104,7 +104,7 @@ TEST_F(ShortcutTest, DesktopShortcutNamesAndIcons) {
 
 TEST_F(ShortcutTest, AnExistingDesktopShortcutIsReplaced) {
   const std::string link = OnDesktop("VmReplace.lnk");
-  ASSERT_TRUE(WriteTextFile(link, "not a shortcut"));
+  ASSERT_TRUE(WriteWholeFile(link, "not a shortcut"));
   ASSERT_FALSE(ReadShellLink(link));
   ASSERT_TRUE(CreateDesktopShortcut("VmReplace", targets_ / "tool.exe"));
   const std::optional<ShellLinkFields> fields = ReadShellLink(link);
@@ -115,7 +115,7 @@ TEST_F(ShortcutTest, AnExistingDesktopShortcutIsReplaced) {
 TEST_F(ShortcutTest, ATargetWithoutBackslashGivesNoShortcut) {
   const std::string link = OnDesktop("VmNoFolder.lnk");
   EXPECT_FALSE(CreateDesktopShortcut("VmNoFolder", "tool.exe"));
-  EXPECT_FALSE(Exists(link));
+  EXPECT_FALSE(PathExists(link));
 }
 
 TEST_F(ShortcutTest, ShellLinkShowsTheWindowAndSetsOnlyWhatIsGiven) {
@@ -149,14 +149,14 @@ TEST_F(ShortcutTest, ShellLinkShowsTheWindowAndSetsOnlyWhatIsGiven) {
 TEST_F(ShortcutTest, ShellLinkNameGetsTheLinkExtensionOnlyWithoutADot) {
   ASSERT_TRUE(CreateShellLink(targets_ / "NoExtension", targets_ / "tool.exe"));
   EXPECT_TRUE(ReadShellLink(targets_ / "NoExtension.lnk"));
-  EXPECT_FALSE(Exists(targets_ / "NoExtension"));
+  EXPECT_FALSE(PathExists(targets_ / "NoExtension"));
   EXPECT_FALSE(CreateShellLink(targets_ / "missing\\Link.lnk", targets_ / "tool.exe"));  // no such folder
 }
 
 TEST_F(ShortcutTest, StartMenuSequenceMakesTheThreeLinks) {
   const std::string startMenu = GetSpecialFolder(5);
   const std::string programs = GetSpecialFolder(6);
-  const std::string folder = targets_.path() + "\\";
+  const std::string folder = targets_.path();
   CreateStartMenuShortcuts(folder);
   CreateStartMenuShortcuts(folder);  // again: the folder exists, the links are saved over
   struct Expected {

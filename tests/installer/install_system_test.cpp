@@ -8,37 +8,16 @@
 #include <map>
 #include <string>
 
-#include "install_test_support.h"
 #include "installer/install_job.h"
 #include "installer/install_location.h"
 #include "installer/install_text.h"
 #include "installer/system_version.h"
 #include "installer/uninstall_entry.h"
+#include "tests/installer/install_test_support.h"
 
 namespace {
 
 // ---- Uninstall entry --------------------------------------------------------------------------
-
-struct TextValue {
-  DWORD type;
-  std::string text;
-};
-
-std::map<std::string, TextValue> ValuesOf(HKEY root, const char* key) {
-  std::map<std::string, TextValue> values;
-  UniqueHKey opened;
-  if (RegOpenKeyExA(root, key, 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return values;
-  for (DWORD index = 0;; ++index) {
-    char name[256];
-    DWORD nameLength = sizeof name;
-    BYTE data[1024];
-    DWORD dataSize = sizeof data;
-    DWORD type = 0;
-    if (RegEnumValueA(opened.get(), index, name, &nameLength, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
-    values[std::string(name, nameLength)] = {type, std::string(reinterpret_cast<char*>(data), dataSize)};
-  }
-  return values;
-}
 
 std::string InstallDateNow() {
   const std::time_t now = std::time(nullptr);
@@ -61,7 +40,7 @@ TEST_F(UninstallEntryTest, SevenTextValuesBelowTheCurrentUserOnly) {
   RegisterUninstallEntry("C:\\Program Files\\Velmora\\");
   const std::string after = InstallDateNow();
 
-  std::map<std::string, TextValue> values = ValuesOf(HKEY_CURRENT_USER, kUninstallKey);
+  std::map<std::string, RegistryValue> values = RegistryValues(HKEY_CURRENT_USER, kUninstallKey);
   ASSERT_EQ(values.size(), 7u);
   const std::map<std::string, std::string> expected = {
       {"", ""},
@@ -74,25 +53,24 @@ TEST_F(UninstallEntryTest, SevenTextValuesBelowTheCurrentUserOnly) {
   for (const auto& [name, text] : expected) {
     ASSERT_EQ(values.count(name), 1u) << name;
     EXPECT_EQ(values[name].type, static_cast<DWORD>(REG_SZ)) << name;
-    EXPECT_EQ(values[name].text, text + '\0') << name;
+    EXPECT_EQ(values[name].data, text + '\0') << name;
   }
   ASSERT_EQ(values.count("InstallDate"), 1u);
   EXPECT_EQ(values["InstallDate"].type, static_cast<DWORD>(REG_SZ));
-  const std::string date = values["InstallDate"].text;
+  const std::string date = values["InstallDate"].data;
   EXPECT_TRUE(date == before + '\0' || date == after + '\0') << date;
   EXPECT_NE(date.find("年"), std::string::npos);
 
-  UniqueHKey machine;
-  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, machine.put()), ERROR_SUCCESS);
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 TEST_F(UninstallEntryTest, RunningAgainReplacesEveryValue) {
   RegisterUninstallEntry("C:\\Program Files\\Velmora\\");
   RegisterUninstallEntry("D:\\软件\\Velmora\\");
-  std::map<std::string, TextValue> values = ValuesOf(HKEY_CURRENT_USER, kUninstallKey);
+  std::map<std::string, RegistryValue> values = RegistryValues(HKEY_CURRENT_USER, kUninstallKey);
   EXPECT_EQ(values.size(), 7u);
-  EXPECT_EQ(values["DisplayIcon"].text, std::string("D:\\软件\\Velmora\\Auxiliary\\DEFAULT_ICON.ico") + '\0');
-  EXPECT_EQ(values["UninstallString"].text, std::string("D:\\软件\\Velmora\\Uninstall.exe") + '\0');
+  EXPECT_EQ(values["DisplayIcon"].data, std::string("D:\\软件\\Velmora\\Auxiliary\\DEFAULT_ICON.ico") + '\0');
+  EXPECT_EQ(values["UninstallString"].data, std::string("D:\\软件\\Velmora\\Uninstall.exe") + '\0');
 }
 
 // ---- System version ---------------------------------------------------------------------------
@@ -165,7 +143,7 @@ TEST(ShellOpen, OpensTheFileWithTheProgramItsTypeIsAssociatedWith) {
   ScratchFolder scratch("open");
   const std::string log = scratch / "opened.log";
   const std::string document = scratch / "使用说明.vmopentest";
-  ASSERT_TRUE(WriteTextFile(document, "notes"));
+  ASSERT_TRUE(WriteWholeFile(document, "notes"));
   {
     UniqueHKey type, command;
     ASSERT_EQ(RegCreateKeyA(HKEY_CLASSES_ROOT, ".vmopentest", type.put()), ERROR_SUCCESS);

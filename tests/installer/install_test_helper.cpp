@@ -14,19 +14,12 @@
 #include <cstring>
 #include <string>
 
+#include "common/win_handle.h"
 #include "installer/install_location.h"
 #include "installer/system_version.h"
+#include "tests/support/log_writer.h"
 
 namespace {
-
-void AppendLine(const char* log, const std::string& line) {
-  HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  CloseHandle(file);
-}
 
 std::string OwnFileName() {
   char path[MAX_PATH] = {};
@@ -39,7 +32,7 @@ std::string OwnFileName() {
 
 int main(int argc, char** argv) {
   if (_stricmp(OwnFileName().c_str(), "Program.exe") == 0) {
-    AppendLine("C:\\planted-program.log", std::string(GetCommandLineA()) + "\r\n");
+    AppendLogLine("C:\\planted-program.log", GetCommandLineA());
     return 0;
   }
   if (argc < 2) return 2;
@@ -49,14 +42,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (mode == "hold" && argc >= 5) {
-    HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 1;
-    if (HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[4])) {
-      SetEvent(ready);
-      CloseHandle(ready);
-    }
+    const UniqueFile file(CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    if (!file) return 1;
+    if (const UniqueHandle ready{OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[4])}) SetEvent(ready.get());
     Sleep(static_cast<DWORD>(std::atoi(argv[3])));
-    CloseHandle(file);
     return 0;
   }
   if (mode == "record" && argc >= 3) {
@@ -64,7 +53,7 @@ int main(int argc, char** argv) {
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
-    AppendLine(argv[2], std::to_string(show) + " " + GetCommandLineA() + "\r\n");
+    AppendLogLine(argv[2], std::to_string(show) + " " + GetCommandLineA());
     return 0;
   }
   if (mode == "version") return GetSystemVersionCode();

@@ -1,4 +1,4 @@
-#include "shell_link_reader.h"
+#include "tests/installer/shell_link_reader.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "install_test_support.h"
 #include "installer/install_job.h"
 #include "installer/install_location.h"
 #include "installer/install_text.h"
@@ -24,7 +23,9 @@
 #include "installer/uninstall_entry.h"
 #include "payload/payload.h"
 #include "shell/shell_utility.h"
-#include "shell_link_reader.h"
+#include "tests/installer/install_test_support.h"
+#include "tests/installer/shell_link_reader.h"
+#include "tests/support/window_lookup.h"
 #include "unzip.h"
 
 namespace {
@@ -66,31 +67,7 @@ std::string WaitForLineWith(const std::string& path, const std::vector<std::stri
 }
 
 void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
-  UniqueHKey opened;
-  ASSERT_EQ(RegCreateKeyA(root, key.c_str(), opened.put()), ERROR_SUCCESS) << key;
-  ASSERT_EQ(RegSetValueExA(opened.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                           static_cast<DWORD>(text.size() + 1)),
-            ERROR_SUCCESS);
-}
-
-struct RegValue {
-  DWORD type = REG_NONE;
-  std::string data;
-};
-std::map<std::string, RegValue> ValuesOf(HKEY root, const std::string& key) {
-  std::map<std::string, RegValue> values;
-  UniqueHKey opened;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return values;
-  for (DWORD index = 0;; ++index) {
-    char name[256];
-    DWORD nameLength = sizeof name;
-    BYTE data[2048];
-    DWORD size = sizeof data;
-    DWORD type = 0;
-    if (RegEnumValueA(opened.get(), index, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
-    values[std::string(name, nameLength)] = {type, std::string(reinterpret_cast<char*>(data), size)};
-  }
-  return values;
+  ASSERT_TRUE(WriteRegistryText(root, key, name, text)) << key;
 }
 
 // The entries of the embedded package: relative path (with "\") to uncompressed size; folders
@@ -99,7 +76,7 @@ std::map<std::string, uint64_t> PackageEntries() {
   std::map<std::string, uint64_t> entries;
   const std::string copy = ModuleFolder() + "package-copy.zip";
   const std::span<const uint8_t> bytes = PayloadArchive();
-  if (!WriteTextFile(copy, std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) return entries;
+  if (!WriteWholeFile(copy, std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()))) return entries;
   unzFile zip = unzOpen64(copy.c_str());
   if (!zip) return entries;
   for (int more = unzGoToFirstFile(zip); more == UNZ_OK; more = unzGoToNextFile(zip)) {
@@ -176,7 +153,7 @@ void ExpectProtocolValues(HKEY root, const std::string& program) {
       {"Velmora\\shell\\open\\command", "", program + "  \"%1\""},
   };
   for (const Expected& e : values) {
-    std::map<std::string, RegValue> found = ValuesOf(root, e.key);
+    std::map<std::string, RegistryValue> found = RegistryValues(root, e.key);
     ASSERT_EQ(found.count(e.name), 1u) << e.key << " [" << e.name << "]";
     EXPECT_EQ(found[e.name].type, static_cast<DWORD>(REG_SZ)) << e.key << " [" << e.name << "]";
     EXPECT_EQ(found[e.name].data, e.text + '\0') << e.key << " [" << e.name << "]";
@@ -280,16 +257,16 @@ TEST_F(InstallEndToEnd, FreshInstallDoesEveryStageInOrder) {
     }
   }
   for (const char* needed : {"Velmora.exe", "Uninstall.exe", "使用说明.txt", "Auxiliary\\Tarnlink.exe"}) {
-    EXPECT_TRUE(Exists(folder + needed)) << needed;
+    EXPECT_TRUE(PathExists(folder + needed)) << needed;
   }
-  EXPECT_FALSE(Exists(folder + "install.zip"));
+  EXPECT_FALSE(PathExists(folder + "install.zip"));
 
   // The URL protocol under the three roots.
   const std::string component = Quoted(folder + "Auxiliary\\Tarnlink.exe");
   for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER}) ExpectProtocolValues(root, component);
 
   // The uninstall entry: seven texts below the current user.
-  std::map<std::string, RegValue> entry = ValuesOf(HKEY_CURRENT_USER, kUninstallKey);
+  std::map<std::string, RegistryValue> entry = RegistryValues(HKEY_CURRENT_USER, kUninstallKey);
   EXPECT_EQ(entry.size(), 7u);
   const std::map<std::string, std::string> texts = {
       {"", ""},
@@ -341,7 +318,7 @@ TEST_F(InstallEndToEnd, FreshInstallDoesEveryStageInOrder) {
   // The registered protocol reaches the communication component, and nothing else.
   ShellExecuteA(nullptr, "open", "Velmora:e2e-check", nullptr, nullptr, SW_SHOWNORMAL);
   EXPECT_NE(WaitForLineWith(DemoStartsLog(), {"Tarnlink ", "Velmora:e2e-check"}), "");
-  EXPECT_FALSE(Exists(kPlantedLog)) << ReadTextFile(kPlantedLog);
+  EXPECT_FALSE(PathExists(kPlantedLog)) << ReadTextFile(kPlantedLog);
 }
 
 TEST_F(InstallEndToEnd, ReinstallReplacesTheFolderAndStopsTheRunningProduct) {
@@ -350,19 +327,19 @@ TEST_F(InstallEndToEnd, ReinstallReplacesTheFolderAndStopsTheRunningProduct) {
   ASSERT_NE(WaitForLineWith(DemoStartsLog(), {"Velmora "}), "");
   UniqueHandle running(OpenProcess(SYNCHRONIZE, FALSE, FindProcessByName("Velmora.exe", true)));
   ASSERT_TRUE(running);
-  ASSERT_TRUE(WriteTextFile(folder + "stale.txt", "from an older version"));
+  ASSERT_TRUE(WriteWholeFile(folder + "stale.txt", "from an older version"));
   ASSERT_TRUE(CreateDirectoryA((folder + "Old").c_str(), nullptr));
-  ASSERT_TRUE(WriteTextFile(folder + "Old\\old.dll", "old"));
-  ASSERT_TRUE(WriteTextFile(folder + "使用说明.txt", "edited by the user"));
+  ASSERT_TRUE(WriteWholeFile(folder + "Old\\old.dll", "old"));
+  ASSERT_TRUE(WriteWholeFile(folder + "使用说明.txt", "edited by the user"));
 
   const HarnessRun run = RunHarness();
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(WaitForSingleObject(running.get(), 0), WAIT_OBJECT_0);  // the earlier product was stopped
-  EXPECT_FALSE(Exists(folder + "stale.txt"));
-  EXPECT_FALSE(Exists(folder + "Old"));
+  EXPECT_FALSE(PathExists(folder + "stale.txt"));
+  EXPECT_FALSE(PathExists(folder + "Old"));
   const std::map<std::string, uint64_t> entries = PackageEntries();
   EXPECT_EQ(FileSize(folder + "使用说明.txt"), entries.at("使用说明.txt"));
-  EXPECT_FALSE(Exists(folder + "install.zip"));
+  EXPECT_FALSE(PathExists(folder + "install.zip"));
   // The protocol was already registered under all three roots: no registering this time.
   for (const std::string& status : run.statuses) EXPECT_NE(status, kStatusRegisteringProtocol);
   EXPECT_EQ(run.statuses.back(), kStatusFinishing);
@@ -414,29 +391,6 @@ TEST_F(InstallEndToEnd, PinIsAttemptedOnlyForVersionCodesSevenToNine) {
   }
 }
 
-// The message box of the one fatal failure: found among the harness's windows.
-HWND FindMessageBox(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (owner == s->processId && std::string(className) == "#32770" && IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // The longest static text of a dialog: the message of a message box.
 std::string MessageBoxText(HWND box) {
   std::string text;
@@ -454,7 +408,7 @@ std::string MessageBoxText(HWND box) {
 TEST_F(InstallEndToEnd, AFolderThatCannotBeRemovedEndsWithTheMessageBox) {
   const std::string folder = InstallFolder();
   ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  ASSERT_TRUE(WriteTextFile(folder + "other.txt", "goes"));
+  ASSERT_TRUE(WriteWholeFile(folder + "other.txt", "goes"));
   StartedProcess holder = HoldFileOpen(folder + "held.dll", 60000);
   ASSERT_TRUE(holder.process);
 
@@ -482,8 +436,8 @@ TEST_F(InstallEndToEnd, AFolderThatCannotBeRemovedEndsWithTheMessageBox) {
   EXPECT_EQ(run.events, std::vector<std::string>{"version:9"});  // nothing announced, nothing after
   EXPECT_TRUE(run.progress.empty());
   // The folder stays, partly emptied.
-  EXPECT_TRUE(Exists(folder + "held.dll"));
-  EXPECT_FALSE(Exists(folder + "other.txt"));
+  EXPECT_TRUE(PathExists(folder + "held.dll"));
+  EXPECT_FALSE(PathExists(folder + "other.txt"));
 
   TerminateProcess(holder.process.get(), 0);
   WaitForSingleObject(holder.process.get(), 5000);
@@ -494,7 +448,7 @@ TEST_F(InstallEndToEnd, AFolderThatCannotBeCreatedLeavesItsStatusAndProgressOne)
   // (Wine sets ProgramFiles afresh in every process, so a missing parent cannot be arranged.)
   const std::string folder = InstallFolder();
   const std::string blocking = folder.substr(0, folder.size() - 1);
-  ASSERT_TRUE(WriteTextFile(blocking, "not a folder"));
+  ASSERT_TRUE(WriteWholeFile(blocking, "not a folder"));
 
   const HarnessRun run = RunHarness();
   EXPECT_EQ(run.exitCode, 0);
@@ -503,7 +457,7 @@ TEST_F(InstallEndToEnd, AFolderThatCannotBeCreatedLeavesItsStatusAndProgressOne)
   EXPECT_EQ(Lines(ReadTextFile(HarnessLog())), expected);
   EXPECT_EQ(ReadTextFile(blocking), "not a folder");
   for (int root : {1, 2, 3}) EXPECT_FALSE(ShellUtility().IsUrlProtocolRegistered("Velmora", root));
-  EXPECT_FALSE(Exists(DemoStartsLog()));
+  EXPECT_FALSE(PathExists(DemoStartsLog()));
 }
 
 }  // namespace

@@ -16,21 +16,14 @@
 #include "installer/progress.h"
 #include "installer/system_version.h"
 #include "shell/shell_utility.h"
+#include "tests/support/log_writer.h"
 
 namespace {
 
 class Log {
  public:
   explicit Log(std::string path) : path_(std::move(path)) {}
-  void Append(const std::string& line) const {
-    HANDLE file = CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    const std::string record = line + "\r\n";
-    DWORD written = 0;
-    WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
-    CloseHandle(file);
-  }
+  void Append(const std::string& line) const { AppendLogLine(path_, line); }
 
  private:
   std::string path_;

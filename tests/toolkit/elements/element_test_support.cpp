@@ -9,44 +9,6 @@
 #include "toolkit/window/toolkit.h"
 #include "toolkit/window/window_props.h"
 
-void UseUnmanagedWindows() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string program = path;
-  program = program.substr(program.find_last_of("\\/") + 1);
-  const std::string keyPath = "Software\\Wine\\AppDefaults\\" + program + "\\X11 Driver";
-  UniqueHKey key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                      key.put(), nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(key.get(), "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-  }
-}
-
-bool RunUnixCommand(const std::string& command) {
-  // Wine hands back no process handle for a Unix program, so the command leaves a marker file.
-  static int serial = 0;
-  const std::string marker = "/tmp/vm-elements-test-" + std::to_string(GetCurrentProcessId()) +
-                             "-" + std::to_string(++serial) + ".done";
-  std::string markerPath = "Z:" + marker;
-  for (char& c : markerPath) {
-    if (c == '/') c = '\\';
-  }
-  std::string commandLine = "Z:\\bin\\sh -c \"" + command + "; touch " + marker + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return false;
-  }
-  UniqueHandle thread(process.hThread);
-  UniqueHandle owner(process.hProcess);
-  const bool done = PumpUntil(
-      [&] { return GetFileAttributesA(markerPath.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
-  DeleteFileA(markerPath.c_str());
-  return done;
-}
-
 void EnsureToolkit() {
   static const bool started = [] {
     UseUnmanagedWindows();

@@ -16,15 +16,8 @@
 #include "toolkit/draw/gdi_owners.h"
 #include "toolkit/elements/element.h"
 #include "toolkit/window/window_surface.h"
-
-// Makes this program's windows unmanaged for Wine's X driver (no window manager runs on the
-// virtual display, and a managed window that is hidden or destroyed is waited for). Call before
-// the first window.
-void UseUnmanagedWindows();
-
-// Runs a Unix command line (for example "/usr/bin/xdotool mousemove 10 10") and waits up to 10 s
-// for it, processing messages meanwhile. False when it could not be started or did not finish.
-bool RunUnixCommand(const std::string& command);
+#include "tests/support/process.h"          // RunUnixCommand
+#include "tests/support/virtual_display.h"  // UseUnmanagedWindows
 
 // Starts the toolkit once per test program (GDI+, the presentation message, the defaults).
 void EnsureToolkit();

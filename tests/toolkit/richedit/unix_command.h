@@ -8,8 +8,7 @@
 #include <optional>
 #include <string>
 
-// True when this process runs under Wine (the tests that need Linux programs skip otherwise).
-bool RunningUnderWine();
+#include "tests/support/process.h"  // RunningUnderWine: the tests that need Linux programs skip otherwise
 
 class UnixScratchFolder {
  public:
