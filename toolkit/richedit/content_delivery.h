@@ -13,12 +13,6 @@
 #include "common/win_handle.h"
 #include "toolkit/window/object_registry.h"
 
-struct DeliveryWindowTraits {
-  using Handle = HWND;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle window) { ::DestroyWindow(window); }
-};
-
 class ContentDelivery {
  public:
   // Creates the message-only window on the calling thread, which must run a message loop (the
@@ -36,5 +30,5 @@ class ContentDelivery {
 
  private:
   explicit ContentDelivery(HWND window) : window_(window) {}
-  UniqueResource<DeliveryWindowTraits> window_;  // owned; destroyed on the thread that made it
+  UniqueHwnd window_;  // owned; destroyed on the thread that made it
 };

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"  // Rect
 
 using ObjectId = int32_t;
 

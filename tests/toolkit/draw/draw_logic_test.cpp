@@ -59,33 +59,33 @@ TEST(RoundedRectArcs, RadiusZeroCollapsesToTheCorners) {
 }
 
 TEST(NineGridPieces, KeepsBordersAndStretchesTheMiddle) {
-  auto pieces = NineGridPieces(30, 30, GridBox{5, 7, 100, 60}, GridMargins{10, 10, 10, 10});
-  EXPECT_EQ(pieces[0].source, (GridBox{0, 0, 10, 10}));
-  EXPECT_EQ(pieces[0].target, (GridBox{5, 7, 10, 10}));
-  EXPECT_EQ(pieces[1].source, (GridBox{10, 0, 10, 10}));
-  EXPECT_EQ(pieces[1].target, (GridBox{15, 7, 80, 10}));
-  EXPECT_EQ(pieces[4].source, (GridBox{10, 10, 10, 10}));
-  EXPECT_EQ(pieces[4].target, (GridBox{15, 17, 80, 40}));
-  EXPECT_EQ(pieces[8].source, (GridBox{20, 20, 10, 10}));
-  EXPECT_EQ(pieces[8].target, (GridBox{95, 57, 10, 10}));
+  auto pieces = NineGridPieces(30, 30, Rect{5, 7, 100, 60}, GridMargins{10, 10, 10, 10});
+  EXPECT_EQ(pieces[0].source, (Rect{0, 0, 10, 10}));
+  EXPECT_EQ(pieces[0].target, (Rect{5, 7, 10, 10}));
+  EXPECT_EQ(pieces[1].source, (Rect{10, 0, 10, 10}));
+  EXPECT_EQ(pieces[1].target, (Rect{15, 7, 80, 10}));
+  EXPECT_EQ(pieces[4].source, (Rect{10, 10, 10, 10}));
+  EXPECT_EQ(pieces[4].target, (Rect{15, 17, 80, 40}));
+  EXPECT_EQ(pieces[8].source, (Rect{20, 20, 10, 10}));
+  EXPECT_EQ(pieces[8].target, (Rect{95, 57, 10, 10}));
 }
 
 TEST(NineGridPieces, UnevenMarginsLineUp) {
-  auto pieces = NineGridPieces(40, 20, GridBox{0, 0, 200, 50}, GridMargins{4, 3, 12, 6});
-  EXPECT_EQ(pieces[0].source, (GridBox{0, 0, 4, 3}));
-  EXPECT_EQ(pieces[2].source, (GridBox{28, 0, 12, 3}));
-  EXPECT_EQ(pieces[2].target, (GridBox{188, 0, 12, 3}));
-  EXPECT_EQ(pieces[6].target, (GridBox{0, 44, 4, 6}));
-  EXPECT_EQ(pieces[4].target, (GridBox{4, 3, 184, 41}));
+  auto pieces = NineGridPieces(40, 20, Rect{0, 0, 200, 50}, GridMargins{4, 3, 12, 6});
+  EXPECT_EQ(pieces[0].source, (Rect{0, 0, 4, 3}));
+  EXPECT_EQ(pieces[2].source, (Rect{28, 0, 12, 3}));
+  EXPECT_EQ(pieces[2].target, (Rect{188, 0, 12, 3}));
+  EXPECT_EQ(pieces[6].target, (Rect{0, 44, 4, 6}));
+  EXPECT_EQ(pieces[4].target, (Rect{4, 3, 184, 41}));
 }
 
 TEST(NineGridPieces, TargetSmallerThanTheMarginsSharesItBetweenTheBorders) {
-  auto pieces = NineGridPieces(30, 30, GridBox{0, 0, 12, 6}, GridMargins{10, 10, 10, 10});
+  auto pieces = NineGridPieces(30, 30, Rect{0, 0, 12, 6}, GridMargins{10, 10, 10, 10});
   // Across: 12 pixels for two 10-pixel borders, split in proportion; nothing for the middle.
-  EXPECT_EQ(pieces[0].target, (GridBox{0, 0, 6, 3}));
+  EXPECT_EQ(pieces[0].target, (Rect{0, 0, 6, 3}));
   EXPECT_EQ(pieces[1].target.width, 0);
-  EXPECT_EQ(pieces[2].target, (GridBox{6, 0, 6, 3}));
-  EXPECT_EQ(pieces[8].target, (GridBox{6, 3, 6, 3}));
+  EXPECT_EQ(pieces[2].target, (Rect{6, 0, 6, 3}));
+  EXPECT_EQ(pieces[8].target, (Rect{6, 3, 6, 3}));
   for (const auto& piece : pieces) {
     EXPECT_GE(piece.target.width, 0);
     EXPECT_LE(piece.target.x + piece.target.width, 12);
@@ -94,10 +94,10 @@ TEST(NineGridPieces, TargetSmallerThanTheMarginsSharesItBetweenTheBorders) {
 }
 
 TEST(NineGridPieces, MarginsBeyondTheSourceAreClamped) {
-  auto pieces = NineGridPieces(10, 10, GridBox{0, 0, 50, 50}, GridMargins{8, -3, 8, 40});
-  EXPECT_EQ(pieces[0].source, (GridBox{0, 0, 8, 0}));
-  EXPECT_EQ(pieces[2].source, (GridBox{8, 0, 2, 0}));
-  EXPECT_EQ(pieces[6].source, (GridBox{0, 0, 8, 10}));
+  auto pieces = NineGridPieces(10, 10, Rect{0, 0, 50, 50}, GridMargins{8, -3, 8, 40});
+  EXPECT_EQ(pieces[0].source, (Rect{0, 0, 8, 0}));
+  EXPECT_EQ(pieces[2].source, (Rect{8, 0, 2, 0}));
+  EXPECT_EQ(pieces[6].source, (Rect{0, 0, 8, 10}));
   for (const auto& piece : pieces) {
     EXPECT_LE(piece.source.x + piece.source.width, 10);
     EXPECT_LE(piece.source.y + piece.source.height, 10);

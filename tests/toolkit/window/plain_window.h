@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "common/win_handle.h"
+
 class PlainWindow {
  public:
   PlainWindow() {
@@ -14,17 +16,12 @@ class PlainWindow {
       description.lpszClassName = L"VelmoraWindowTestPlain";
       return RegisterClassExW(&description);
     }();
-    handle_ = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(windowClass)), L"", WS_POPUP, 0, 0, 300, 200, nullptr,
-                              nullptr, nullptr, nullptr);
+    handle_.reset(CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(windowClass)), L"", WS_POPUP, 0, 0, 300, 200, nullptr,
+                              nullptr, nullptr, nullptr));
   }
-  ~PlainWindow() {
-    if (handle_) DestroyWindow(handle_);
-  }
-  PlainWindow(const PlainWindow&) = delete;
-  PlainWindow& operator=(const PlainWindow&) = delete;
 
-  HWND get() const { return handle_; }
+  HWND get() const { return handle_.get(); }
 
  private:
-  HWND handle_ = nullptr;
+  UniqueHwnd handle_;
 };
