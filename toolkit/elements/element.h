@@ -37,7 +37,7 @@
 
 #include "toolkit/draw/fonts.h"
 #include "toolkit/elements/element_geometry.h"
-#include "toolkit/elements/element_messages.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/elements/tool_tip.h"
 #include "toolkit/window/object_registry.h"
 #include "toolkit/window/window_surface.h"

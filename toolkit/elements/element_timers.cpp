@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "common/win_handle.h"
-#include "toolkit/elements/element_messages.h"
+#include "toolkit/window/element_messages.h"
 
 namespace {
 

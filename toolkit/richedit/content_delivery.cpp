@@ -1,6 +1,7 @@
 #include "toolkit/richedit/content_delivery.h"
 
 #include "toolkit/richedit/richedit_routes.h"
+#include "toolkit/window/element_messages.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ void Deliver(const Delivery& delivery) {
   // The id came from the network: only a live element standing in the registry may be told
   // anything.
   if (ElementFromId(delivery.target) == nullptr || RegistryIndexOf(delivery.target) == 0) return;
-  SendElementMessage(delivery.target, kRichEditContentMessage, delivery.kind,
+  SendElementMessage(delivery.target, element_message::kRichEditContent, delivery.kind,
                      reinterpret_cast<intptr_t>(delivery.text.c_str()));
 }
 

@@ -1,7 +1,7 @@
 // Hands content that arrived on a service thread to an element on the thread that owns the
 // elements. The element model has no locks, so the service threads never touch an element: they
 // queue a record to a hidden message-only window, and that window's procedure, running on its own
-// thread inside the host's message loop, sends element message 301 there.
+// thread inside the host's message loop, sends the element message kRichEditContent there.
 #pragma once
 
 #include <windows.h>
@@ -22,7 +22,7 @@ class ContentDelivery {
   ContentDelivery& operator=(const ContentDelivery&) = delete;
   ~ContentDelivery();
 
-  // Any thread. Queues (target, kind, text) for delivery as element message 301 with
+  // Any thread. Queues (target, kind, text) for delivery as element message kRichEditContent with
   // wParam = kind and lParam = the NUL-terminated text, valid only during the call. On arrival the
   // target must still be a live element standing in the ObjectRegistry, or nothing is delivered.
   // Answers false when the record could not be queued (it is dropped).

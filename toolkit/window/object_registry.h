@@ -27,8 +27,9 @@ class SkinWindow;
 class ElementNode {
  public:
   virtual ~ElementNode() = default;
-  // The element message handler: (code, a, b) → answer. a and b are pointer-sized because some
-  // messages carry a pointer (32: pointer to the window message's lParam; 301: pointer to a text).
+  // The element message handler: (code, a, b) → answer; the codes are element_message's
+  // (element_messages.h). a and b are pointer-sized because some messages carry a pointer
+  // (kOtherMessage: to the window message's arguments; kRichEditContent: to a text).
   virtual intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) = 0;
   // Shown: visible and every element ancestor visible.
   virtual bool IsEffectivelyVisible() const = 0;
@@ -63,10 +64,10 @@ ObjectId RegistryAt(int position);  // 0 outside 1..count
 void RegistryInsertFront(ObjectId id);
 void RegistryInsertAt(int position, ObjectId id);  // the new entry stands at `position`
 // Removes the entry at `position` and the entries just in front of it that are deeper (its
-// descendants), sending element message 2 to each, front-most first; the removed element ids are
+// descendants), sending element message kDestroyed to each, front-most first; the removed element ids are
 // then retired (they dereference to null; an element created again gets a new id). Answers how
 // many entries disappeared (0 for a position outside the registry). Tolerates elements that remove
-// entries themselves while handling message 2.
+// entries themselves while handling kDestroyed.
 int RegistryRemoveWithChildren(int position);
 // Takes `count` entries starting at `position` out of the list without sending anything, and puts
 // such a block back at `position` (used to re-parent and re-order a block).
@@ -80,7 +81,7 @@ ObjectId HitTest(HWND window, POINT point);
 // Calls the element's HandleMessage; 0 when id <= 0 or it no longer names an element.
 intptr_t SendElementMessage(ObjectId id, uint32_t code, intptr_t a, intptr_t b);
 // Second stage of the toolkit window procedure: turns mouse, keyboard and focus messages into
-// element messages, and sweeps the registry on WM_DESTROY. Element message 32 (any other window
-// message, to the focused element) carries a = the message number and b = a pointer to two
+// element messages, and sweeps the registry on WM_DESTROY. Element message kOtherMessage (any
+// other window message, to the focused element) carries a = the message number and b = a pointer to two
 // intptr_t values {lParam, wParam}, valid only during the call.
 void DispatchInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

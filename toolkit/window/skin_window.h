@@ -84,7 +84,7 @@ class SkinWindow {
   virtual void SetMessageHooks(std::optional<CaptionButtonHandler> captionButtonHandler = std::nullopt,
                                std::optional<MessageHook> beforeMessageHook = std::nullopt,
                                std::optional<MessageHook> afterMessageHook = std::nullopt);
-  // Element message 4 to every element of the window; no element keeps the focus.
+  // kFocusLost to every element of the window; no element keeps the focus.
   virtual void DropFocusAll();
   // A small text drawn at the right end of the title row (PaintBackgroundExtra); `extra` is its
   // distance in pixels from the caption buttons. Answers a copy of the current text.

@@ -1,5 +1,6 @@
 // SkinWindow: the small operations of the window's table (accessors, flags, z-order, region).
 #include "toolkit/window/skin_window.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/window_props.h"
 
 namespace {
@@ -32,7 +33,7 @@ void SkinWindow::SetMessageHooks(std::optional<CaptionButtonHandler> captionButt
 }
 
 void SkinWindow::DropFocusAll() {
-  ForEachElement(4);
+  ForEachElement(element_message::kFocusLost);
   if (windowHandle_) SetIdProp(windowHandle_, kPropFocus, 0);
 }
 
@@ -95,11 +96,11 @@ void SkinWindow::RebuildAndRedraw() {
 
 void SkinWindow::Refresh() {
   LayoutCaptionButtons();
-  // Element message 34 (repaint your surface) to the window's elements.
+  // Every element of the window repaints its surface.
   for (int position = RegistryIndexOf(objectId_) - 1; position >= 1; --position) {
     ObjectId id = RegistryAt(position);
     if (DepthOf(id) < 1) break;
-    SendElementMessage(id, 34, 0, 0);
+    SendElementMessage(id, element_message::kRepaintSurface, 0, 0);
   }
   RebuildSurfaces();
   Redraw(true);

@@ -5,6 +5,7 @@
 #include "toolkit/draw/images.h"
 #include "toolkit/draw/shapes.h"
 #include "toolkit/draw/text_drawing.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/skin_window.h"
 #include "toolkit/window/toolkit.h"
 #include "toolkit/window/window_props.h"
@@ -59,7 +60,7 @@ void SkinWindow::PaintFrame(Gdiplus::GpGraphics* graphics, HDC dc) {
   DrawCaptionButtons(graphics);
 }
 
-void SkinWindow::PaintElements(Gdiplus::GpGraphics*) { ForEachElement(7); }
+void SkinWindow::PaintElements(Gdiplus::GpGraphics*) { ForEachElement(element_message::kCompositeSelf); }
 
 // Elements of this window, oldest first: from the window's own entry towards the front, until the
 // first entry of another window.

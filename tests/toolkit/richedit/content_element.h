@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "toolkit/richedit/richedit_routes.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/object_registry.h"
 
 class ContentElement : public ElementNode {
@@ -40,7 +41,7 @@ class ContentElement : public ElementNode {
   }
 
   intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) override {
-    if (code == kRichEditContentMessage) {
+    if (code == element_message::kRichEditContent) {
       received.push_back(
           {a, std::wstring(reinterpret_cast<const wchar_t*>(b)), GetCurrentThreadId()});
     }

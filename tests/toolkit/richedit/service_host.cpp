@@ -14,7 +14,7 @@ namespace {
 class PrintingElement : public ContentElement {
  public:
   intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) override {
-    if (code == kRichEditContentMessage) {
+    if (code == element_message::kRichEditContent) {
       const auto* text = reinterpret_cast<const wchar_t*>(b);
       int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
       std::string utf8(size > 0 ? size - 1 : 0, '\0');

@@ -1,5 +1,8 @@
 // The vocabulary between the window layer, elements and the program: element message codes, the
 // program's event codes, the event record an element forwards, and the program's event handler.
+// The window layer dispatches these (input_dispatch.cpp, the registry, the window's repaints), the
+// elements handle and send them, the rich-edit service delivers one, and the program receives the
+// events: every one of them names the codes from here, none writes the numbers.
 #pragma once
 
 #include <windows.h>
