@@ -23,19 +23,9 @@ using ObjectId = int32_t;
 
 class SkinWindow;
 
-// What the window layer reads from, and sets on, every element. The element model derives from it.
-class ElementNode {
- public:
-  virtual ~ElementNode() = default;
-  // The element message handler: (code, a, b) → answer; the codes are element_message's
-  // (element_messages.h). a and b are pointer-sized because some messages carry a pointer
-  // (kOtherMessage: to the window message's arguments; kRichEditContent: to a text).
-  virtual intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) = 0;
-  // Shown: visible and every element ancestor visible.
-  virtual bool IsEffectivelyVisible() const = 0;
-  // Disabled: it or an element ancestor disabled, or its window disabled.
-  virtual bool IsEffectivelyDisabled() const = 0;
-
+// What the window layer reads from, and sets on, every element, with the values of an element
+// that is not created (the element resets it to these by assignment when it is destroyed).
+struct ElementNodeState {
   ObjectId objectId = 0;
   HWND hostWindow = nullptr;
   ObjectId parent = 0;  // negative: the window root
@@ -47,6 +37,20 @@ class ElementNode {
   int32_t depth = 0;  // 1 for a child of the window root
   Rect absoluteRect;  // window coordinates; origin of the element's local coordinates
   Rect clipRect;      // visible part of absoluteRect, window coordinates
+};
+
+// The element as the window layer sees it. The element model derives from it.
+class ElementNode : public ElementNodeState {
+ public:
+  virtual ~ElementNode() = default;
+  // The element message handler: (code, a, b) → answer; the codes are element_message's
+  // (element_messages.h). a and b are pointer-sized because some messages carry a pointer
+  // (kOtherMessage: to the window message's arguments; kRichEditContent: to a text).
+  virtual intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) = 0;
+  // Shown: visible and every element ancestor visible.
+  virtual bool IsEffectivelyVisible() const = 0;
+  // Disabled: it or an element ancestor disabled, or its window disabled.
+  virtual bool IsEffectivelyDisabled() const = 0;
 };
 
 // ---- Identity ---------------------------------------------------------------------------------

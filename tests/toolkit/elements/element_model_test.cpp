@@ -2,6 +2,9 @@
 // effective state, destruction and identity.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "element_test_support.h"
 #include "toolkit/window/window_props.h"
 
@@ -116,6 +119,50 @@ TEST_F(ElementModelTest, DestroyRemovesTheBlockAndZeroesTheElement) {
   ASSERT_TRUE(parent.Create(host.root(), {10, 10, 30, 30}));
   EXPECT_NE(parent.GetHandle(), 0);
   EXPECT_NE(parent.GetHandle(), parentId);
+}
+
+intptr_t IgnoreEvent(HWND, ObjectId, int32_t, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t) { return 0; }
+
+// Everything the element lets a program or the window layer read, by name.
+std::map<std::string, int64_t> ReadBack(Element& element) {
+  const Rect rect = element.GetRect();
+  const Rect absolute = element.GetAbsoluteRect();
+  const Rect clip = element.GetClipRect();
+  return {{"handle", element.GetHandle()}, {"rect.x", rect.x}, {"rect.y", rect.y}, {"rect.width", rect.width},
+          {"rect.height", rect.height}, {"absolute.x", absolute.x}, {"absolute.width", absolute.width},
+          {"clip.x", clip.x}, {"clip.width", clip.width}, {"clipOrigin.x", element.clipOrigin().x},
+          {"host", element.GetHostWindow() != nullptr}, {"parent", element.parent}, {"depth", element.depth},
+          {"visible", element.Visible()}, {"disabled", element.Disabled()}, {"focusable", element.Focusable()},
+          {"transparency", element.Transparency()}, {"handler", element.SetEventHandler() != nullptr},
+          {"forwardTarget", element.forwardTarget()}, {"created", element.created()},
+          {"handCursor", element.handCursor()}, {"buttonHeld", element.buttonHeld()},
+          {"leftPressed", element.IsLeftPressed()}, {"rightPressed", element.IsRightPressed()},
+          {"transitionAlpha", element.transitionAlpha()}, {"transitionRunning", element.transitionRunning()},
+          {"currentSurfaceDc", element.currentSurfaceDc() != nullptr},
+          {"font", static_cast<bool>(element.GetFont())}};
+}
+
+TEST_F(ElementModelTest, DestroyReturnsEveryReadingToThatOfANewElement) {
+  ProbeElement fresh;
+  const std::map<std::string, int64_t> initial = ReadBack(fresh);
+  ProbeElement other;
+  ASSERT_TRUE(other.Create(host.root(), {0, 0, 5, 5}));
+  ProbeElement element;
+  ASSERT_TRUE(element.Initialise(host.root(), {10, 20, 30, 40}, MakeFont(MakeFontDescription()), true, true, true,
+                                 true));
+  element.Transparency(40);
+  element.SetEventHandler(IgnoreEvent);
+  element.SetForwardTarget(other.GetHandle());
+  SendElementMessage(element.GetHandle(), element_message::kLeftDown, 0, 0);  // button held
+  element.leftPressed = element.rightPressed = true;
+  const std::map<std::string, int64_t> set = ReadBack(element);
+  int changed = 0;
+  for (const auto& [name, value] : set) changed += value != initial.at(name) ? 1 : 0;
+  ASSERT_GE(changed, 20) << "the settings above change most readings";
+
+  element.Destroy();
+  const std::map<std::string, int64_t> after = ReadBack(element);
+  for (const auto& [name, value] : initial) EXPECT_EQ(after.at(name), value) << name;
 }
 
 TEST_F(ElementModelTest, UncreatedElementsReadZeroAndSurviveDestroy) {

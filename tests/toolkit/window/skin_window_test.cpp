@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <string>
 
 #include "tests/toolkit/window/plain_window.h"
 #include "tests/toolkit/window/test_elements.h"
@@ -256,6 +258,63 @@ TEST_F(SkinWindowTest, RebuildPaintsTheWindowsElementsOldestFirst) {
   EXPECT_EQ(CodesFor(a->objectId), std::vector<uint32_t>{4});
   EXPECT_EQ(CodesFor(b->objectId), std::vector<uint32_t>{4});
   EXPECT_EQ(GetIdProp(handle, kPropFocus), 0);
+}
+
+// Every setting a program can read back, by name, for comparing a destroyed window with a new one.
+std::map<std::string, int64_t> ReadBack(SkinWindow& window) {
+  const Rect bounds = window.bounds();
+  const Rect title = window.titleArea();
+  const Rect strip = window.captionButtonStrip();
+  const Size32 minimum = window.minTrackSize();
+  return {
+      {"bounds.x", bounds.x}, {"bounds.y", bounds.y}, {"bounds.width", bounds.width}, {"bounds.height", bounds.height},
+      {"titleArea.width", title.width}, {"titleArea.height", title.height}, {"hasTitleArea", window.hasTitleArea()},
+      {"title length", window.TitleValue()}, {"captionButtonStrip.width", strip.width},
+      {"captionButtons", static_cast<int64_t>(window.captionButtons().size())},
+      {"pressedCaptionButton", window.pressedCaptionButton()}, {"layered", window.layered()},
+      {"shadowEnabled", window.shadowEnabled()}, {"ShadowSize", window.ShadowSize()},
+      {"shadowColour", window.shadowColour()}, {"constantAlpha", window.constantAlpha()},
+      {"backgroundColour", window.backgroundColour()}, {"innerBorderColour", window.innerBorderColour()},
+      {"outerBorderColour", window.outerBorderColour()}, {"imageLayoutFlags", window.imageLayoutFlags()},
+      {"cornerRadius", window.cornerRadius()}, {"themeSource", window.themeSource()},
+      {"captionButtonMargin", window.captionButtonMargin()}, {"extra text length",
+      static_cast<int64_t>(window.SetExtraText().size())}, {"resizable", window.resizable()},
+      {"dragAnywhere", window.dragAnywhere()}, {"maximiseOnDoubleClick", window.SetMaximiseOnDoubleClick()},
+      {"moveLocked", window.SetMoveLocked()}, {"minTrack.width", minimum.width}, {"minTrack.height", minimum.height},
+      {"showEffect", window.showEffect()}, {"showInterval", window.showInterval()},
+      {"closeEffect", window.closeEffect()}, {"closeInterval", window.closeInterval()},
+      {"lastCreationArgument", window.lastCreationArgument()}, {"maximised", window.maximised()},
+      {"transitionProgress", window.transitionProgress()}, {"TransitionRunning", window.TransitionRunning()},
+      {"adoptedWindow", window.adoptedWindow() != nullptr}};
+}
+
+TEST_F(SkinWindowTest, DestroyReturnsEverySettingToThatOfANewObject) {
+  SkinWindow fresh;
+  const std::map<std::string, int64_t> initial = ReadBack(fresh);
+  ASSERT_TRUE(window.Create(nullptr, InvisibleTitleFont(), std::string("Settings"), Rect{20, 30, 300, 200}, 7u, true,
+                            MakeArgb(255, 1, 2, 3), MakeArgb(255, 4, 5, 6), true, std::nullopt,
+                            MakeArgb(255, 40, 50, 60)));
+  window.SetLayered(true, true);
+  window.SetShadowColour(0x123456);
+  window.SetConstantAlpha(200);
+  window.SetShowEffect(3, 5);
+  window.SetCloseEffect(4, 6);
+  window.SetResizable(true);
+  window.SetCornerRadius(6);
+  window.SetMinTrackSize(300, 150);
+  window.SetCaptionButtonMargin(4);
+  window.SetExtraText(std::string("extra"), 3);
+  window.SetMoveLocked(true);
+  window.SetMaximiseOnDoubleClick(true);
+  window.SetBackgroundOption(8);
+  const std::map<std::string, int64_t> set = ReadBack(window);
+  int changed = 0;
+  for (const auto& [name, value] : set) changed += value != initial.at(name) ? 1 : 0;
+  ASSERT_GE(changed, 25) << "the settings above change most readings";
+
+  window.Destroy();
+  const std::map<std::string, int64_t> after = ReadBack(window);
+  for (const auto& [name, value] : initial) EXPECT_EQ(after.at(name), value) << name;
 }
 
 TEST_F(SkinWindowTest, TheObjectCanBeCreatedAgainAfterDestroy) {
