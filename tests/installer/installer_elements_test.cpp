@@ -3,8 +3,8 @@
 // the window's own repaint and destruction, and a real mouse on the virtual display.
 #include <gtest/gtest.h>
 
-#include "element_test_support.h"
-#include "installer_layout.h"
+#include "tests/toolkit/elements/element_test_support.h"
+#include "tests/toolkit/elements/installer_layout.h"
 #include "toolkit/window/toolkit.h"
 #include "toolkit/window/window_props.h"
 
