@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The installer as a person uses it: the real VelmoraSetup.exe in a Wine prefix made fresh for this
 # run (its own wineserver), on the virtual display, pressed and dragged with real mouse input.
-#   run_window_e2e.sh <VelmoraSetup.exe> <window_probe.exe> <screenshot folder>
-# Screenshots of the window before and during the install are kept in the screenshot folder.
+#   run_window_e2e.sh <VelmoraSetup.exe> <window_probe.exe> <screenshot folder> <installer_layout.sh>
+# Screenshots of the window before and during the install are kept in the screenshot folder. Where
+# to click and where to look comes from installer_layout.sh, written at build time from the table
+# the installer builds its window from (installer/installer_layout.h).
 set -euo pipefail
 source "$(dirname "$0")/../../../scripts/wine-env.sh"
 source "$VM_ROOT/scripts/wine-prefix-lib.sh"
 
 setup_exe=$1 probe_exe=$2 shots=$3
-title="Velmora - 在线安装"
+source "$4"
+title=$layout_title
 failures=0 checks=0
 
 vm_use_fresh_prefix "$VM_WINE_DIR/window-e2e"
@@ -47,18 +50,18 @@ wait_exit() {
 
 shot() { import -window root "$1"; }
 # The window alone, shadow included, for the README.
-crop_window() { convert "$1" -crop "510x210+$((wx - 5))+$((wy - 5))" +repage "$2"; }
+crop_window() { convert "$1" -crop "$((layout_window_w + 10))x$((layout_window_h + 10))+$((wx - 5))+$((wy - 5))" +repage "$2"; }
 # pixel <png> <x> <y> (window coordinates) → "r g b"
 pixel() {
   convert "$1" -format "%[fx:int(255*p{$((wx + $2)),$((wy + $3))}.r)] %[fx:int(255*p{$((wx + $2)),$((wy + $3))}.g)] %[fx:int(255*p{$((wx + $2)),$((wy + $3))}.b)]" info:
 }
-is_background() { [ "$(pixel "$1" "$2" "$3")" = "28 28 28" ]; }
+is_background() { [ "$(pixel "$1" "$2" "$3")" = "$layout_background" ]; }
 is_blue() { read -r r g b <<<"$(pixel "$1" "$2" "$3")"; [ "$b" -gt 150 ] && [ "$b" -gt $((r + 80)) ]; }
 is_orange() { read -r r g b <<<"$(pixel "$1" "$2" "$3")"; [ "$r" -gt 180 ] && [ "$b" -lt 90 ] && [ "$((r - g))" -gt 60 ]; }
 is_light() { read -r r g b <<<"$(pixel "$1" "$2" "$3")"; [ $((r + g + b)) -gt 450 ]; }
-# Orange pixels of the progress fill along the track's middle row (window y 185, x from 12).
+# Orange pixels of the progress fill along the track's middle row.
 fill_width() {
-  convert "$1" -crop "476x1+$((wx + 12))+$((wy + 185))" +repage txt:- |
+  convert "$1" -crop "${layout_progressTrack_w}x1+$((wx + layout_progressTrack_x))+$((wy + layout_progressTrack_cy))" +repage txt:- |
     awk -F'[(),]' 'NR > 1 && $3 + 0 > 150 && $4 + 0 < 120 && $5 + 0 < 60 { n++ } END { print n + 0 }'
 }
 # Any pixel in a rectangle that is not the background? region_plain <png> <x> <y> <w> <h>
@@ -67,17 +70,35 @@ region_plain() {
     is_background "$1" "$2" "$3"
 }
 # The light cross of the close button somewhere on its diagonal.
-close_cross_shown() { local d; for d in $(seq 6 24); do is_light "$1" $((459 + d)) $((10 + d)) && return 0; done; return 1; }
+close_cross_shown() {
+  local d
+  for d in $(seq 6 24); do is_light "$1" $((layout_closeButton_x + d)) $((layout_closeButton_y + d)) && return 0; done
+  return 1
+}
 # The light "Velmora" wordmark of the logo along its middle row.
-logo_shown() { local x; for x in $(seq 250 2 330); do is_light "$1" "$x" 50 && return 0; done; return 1; }
+logo_shown() {
+  local x
+  for x in $(seq $((layout_logo_cx - 5)) 2 $((layout_logo_cx + 75))); do is_light "$1" "$x" $((layout_logo_cy - 1)) && return 0; done
+  return 1
+}
 # The green status text along the status line's middle row.
 status_shown() {
   local x r g b
-  for x in $(seq 150 2 350); do
-    read -r r g b <<<"$(pixel "$1" "$x" 135)"
+  for x in $(seq $((layout_statusLabel_cx - 100)) 2 $((layout_statusLabel_cx + 100))); do
+    read -r r g b <<<"$(pixel "$1" "$x" "$layout_statusLabel_cy")"
     [ "$g" -gt 150 ] && [ "$r" -lt 170 ] && return 0
   done
   return 1
+}
+# Blue pixels of the install button, left and right of its label.
+install_button_shown() {
+  is_blue "$1" $((layout_installButton_x + 27)) $((layout_installButton_y + 15)) ||
+    is_blue "$1" $((layout_installButton_x + 27)) $((layout_installButton_y + 40)) ||
+    is_blue "$1" $((layout_installButton_x + 217)) $((layout_installButton_y + 40))
+}
+# The orange marker box just above its percentage text, for a fill `fill` pixels wide.
+marker_over_fill() {
+  is_orange "$1" $((layout_marker_left[0] - layout_fill_width[0] + $2 + layout_progressMarker_w / 2)) $((layout_progressMarker_y + 7))
 }
 click_at() { xdotool mousemove "$((wx + $1))" "$((wy + $2))"; sleep 0.2; xdotool mousedown 1; sleep 0.1; xdotool mouseup 1; }
 
@@ -86,12 +107,15 @@ launch
 shot "$shots/installer-ready.png"
 s="$shots/installer-ready.png"
 crop_window "$s" "$shots/window-ready.png"
-check "dark background around the elements" is_background "$s" 30 100
+check "dark background around the elements" is_background "$s" $(((layout_dragArea_x + layout_logo_x) / 2)) "$layout_dragArea_cy"
 check "logo drawn (light wordmark)" logo_shown "$s"
-check "install button drawn (blue)" is_blue "$s" 170 125
+check "install button drawn (blue)" is_blue "$s" $((layout_installButton_x + 27)) $((layout_installButton_y + 15))
 check "close button drawn (light cross)" close_cross_shown "$s"
-check "no status line, progress track or marker before install" region_plain "$s" 12 150 120 40
-check "no busy indicator before install" region_plain "$s" 385 80 28 25
+below_status=$((layout_statusLabel_y + layout_statusLabel_h))
+check "no status line, progress track or marker before install" region_plain "$s" "$layout_progressTrack_x" "$below_status" 120 $((layout_progressTrack_y + layout_progressTrack_h + 2 - below_status))
+# The busy indicator's place between the logo and the install button.
+below_logo=$((layout_logo_y + layout_logo_h))
+check "no busy indicator before install" region_plain "$s" "$layout_busyIndicator_x" "$below_logo" "$layout_busyIndicator_w" $((layout_installButton_y - below_logo))
 
 # ---- 2. A second launch while the first is open ends at once with exit code 0 -------------------
 start=$(date +%s%N)
@@ -101,20 +125,22 @@ check "second launch ends with exit code 0 (${elapsed} ms)" [ "$second" = 0 ]
 check "still one installer window" [ "$(xdotool search --name "^$title\$" | wc -l)" = 1 ]
 
 # ---- 3. Dragging the area around the logo moves the window -----------------------------------------
-old_x=$wx old_y=$wy
-xdotool mousemove "$((wx + 60))" "$((wy + 40))"; sleep 0.3
+# The logo lets the mouse through to the drag area below it.
+old_x=$wx old_y=$wy drag_x=$((layout_logo_x + 4)) drag_y=$((layout_logo_y + 20))
+xdotool mousemove "$((wx + drag_x))" "$((wy + drag_y))"; sleep 0.3
 xdotool mousedown 1; sleep 0.2
-for step in 1 2 3 4 5 6; do xdotool mousemove "$((wx + 60 + 10 * step))" "$((wy + 40 + 5 * step))"; sleep 0.1; done
+for step in 1 2 3 4 5 6; do xdotool mousemove "$((wx + drag_x + 10 * step))" "$((wy + drag_y + 5 * step))"; sleep 0.1; done
 xdotool mouseup 1; sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name "^$title\$" | tail -n 1)")"
 check "dragging by the logo area moved the window (from $old_x,$old_y to $X,$Y)" [ "$X" -ne "$old_x" -o "$Y" -ne "$old_y" ]
 wx=$X wy=$Y
-xdotool mousemove "$((wx + 250))" "$((wy + 300))"; sleep 0.3  # off the window
+off_window_y=$((layout_window_h + 100))
+xdotool mousemove "$((wx + layout_window_w / 2))" "$((wy + off_window_y))"; sleep 0.3  # off the window
 
 # ---- 4. Press on install, move off, release elsewhere: nothing is installed ----------------------
-xdotool mousemove "$((wx + 259))" "$((wy + 137))"; sleep 0.3
+xdotool mousemove "$((wx + layout_installButton_cx))" "$((wy + layout_installButton_cy))"; sleep 0.3
 xdotool mousedown 1; sleep 0.2
-xdotool mousemove "$((wx + 259))" "$((wy + 300))"; sleep 0.2   # straight off the window
+xdotool mousemove "$((wx + layout_installButton_cx))" "$((wy + off_window_y))"; sleep 0.2   # straight off the window
 xdotool mouseup 1; sleep 2
 check "release away from the install button installs nothing" [ ! -e "$install_dir" ]
 check "the installer is still running" kill -0 "$installer_pid"
@@ -123,9 +149,9 @@ check "the installer is still running" kill -0 "$installer_pid"
 "$VM_WINE" 'C:\e2e\window_probe.exe' "$title" 'C:\e2e\probe.txt' </dev/null >/dev/null 2>&1 &
 probe_pid=$!
 sleep 0.5
-xdotool mousemove "$((wx + 250))" "$((wy + 95))"; sleep 0.3   # the blank picture above the button
+xdotool mousemove "$((wx + layout_blankPicture_cx))" "$((wy + layout_blankPicture_y + 15))"; sleep 0.3   # the blank picture above the button
 xdotool mousedown 1; sleep 0.1
-xdotool mousemove "$((wx + 259))" "$((wy + 137))"; sleep 0.1
+xdotool mousemove "$((wx + layout_installButton_cx))" "$((wy + layout_installButton_cy))"; sleep 0.1
 xdotool mouseup 1
 widths=()
 for i in $(seq 1 12); do
@@ -138,7 +164,7 @@ grew=0 last=0 last_shot=
 for i in "${!widths[@]}"; do
   w=${widths[$i]}
   if [ "$w" -gt "$last" ] && [ "$last" -gt 2 ]; then grew=1; fi
-  if [ "$w" -gt 10 ] && [ "$w" -lt 470 ]; then last_shot=$i; fi
+  if [ "$w" -gt 10 ] && [ "$w" -lt $((layout_progressTrack_w - 6)) ]; then last_shot=$i; fi
   last=$w
 done
 check "the progress fill grows during extraction" [ "$grew" = 1 ]
@@ -146,9 +172,9 @@ if [ -n "$last_shot" ]; then
   s="$shots/during-$((last_shot + 1)).png"
   crop_window "$s" "$shots/window-installing.png"
   w=${widths[$last_shot]}
-  check "the percentage marker stands over the fill's end (fill $w)" is_orange "$s" "$((w - 7 + 17))" 160
+  check "the percentage marker stands over the fill's end (fill $w)" marker_over_fill "$s" "$w"
   check "the status line is shown" status_shown "$s"
-  check "no install button and no close button while installing" region_plain "$s" 440 15 45 30
+  check "no install button and no close button while installing" eval "! install_button_shown '$s' && region_plain '$s' $layout_closeButton_x $layout_closeButton_y $layout_closeButton_w $layout_closeButton_h"
 fi
 wait_exit 120
 check "the installer ends with exit code 0 after installing (got $code)" [ "$code" = 0 ]
@@ -170,24 +196,24 @@ vm_stop_server  # ends the product the install started
 rm -rf "$install_dir"
 echo "a file where the install folder should be" > "$install_dir"
 launch
-click_at 259 137
+click_at "$layout_installButton_cx" "$layout_installButton_cy"
 sleep 4
 s="$shots/installer-failed.png"
 shot "$s"
 crop_window "$s" "$shots/window-failed.png"
 check "failure: the installer stays open" kill -0 "$installer_pid"
-check "failure: the bar stands at 1 % (4 pixels)" [ "$(fill_width "$s")" = 4 ]
+check "failure: the bar stands at 1 % (${layout_fill_width[1]} pixels)" [ "$(fill_width "$s")" = "${layout_fill_width[1]}" ]
 check "failure: the close button is visible again" close_cross_shown "$s"
-check "failure: no install button" eval "! is_blue '$s' 170 150 && ! is_blue '$s' 360 150"
-check "failure: the marker is at the bar's start" is_orange "$s" 8 160
-click_at 474 25
+check "failure: no install button" eval "! install_button_shown '$s'"
+check "failure: the marker is at the bar's start" marker_over_fill "$s" "${layout_fill_width[1]}"
+click_at "$layout_closeButton_cx" "$layout_closeButton_cy"
 wait_exit 20
 check "close button: the process ends with exit code 0 (got $code)" [ "$code" = 0 ]
 
 # ---- 7. Close from the ready state ----------------------------------------------------------------
 rm -f "$install_dir"
 launch
-click_at 474 25
+click_at "$layout_closeButton_cx" "$layout_closeButton_cy"
 wait_exit 20
 check "close button in the ready state: exit code 0 (got $code)" [ "$code" = 0 ]
 check "the window is gone" [ -z "$(xdotool search --name "^$title\$" 2>/dev/null)" ]

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "element_test_support.h"
-#include "installer_layout.h"
+#include "installer/installer_elements.h"
+#include "tests/installer/installer_test_images.h"
 #include "toolkit/window/toolkit.h"
 
 size_t LiveGdiObjects();  // tests/toolkit/draw/draw_test_support.cpp
@@ -61,10 +62,11 @@ void Print(const char* what, const Figures& f) {
 }  // namespace
 
 int main() {
-  InstallerLayout layout;
-  layout.Build(true);
+  const TestInstallerImages images;  // starts the toolkit
+  InstallerElements layout;
+  layout.Build(images.Images(), {.transitionEffects = false});
   layout.ShowInstalling();
-  layout.SetProgress(1);
+  layout.ShowProgress(1);
   PumpFor(200);
   std::printf("Installer window: %d x %d, layered with shadow, %d registry entries\n",
               layout.window.Width(), layout.window.Height(), RegistryCount());
@@ -79,7 +81,7 @@ int main() {
             layout.progressFill.Refresh();
           }));
     Print("SetProgress(p) (fill, marker, percent label)",
-          Measure(kRounds / 4, [&](int i) { layout.SetProgress(i % 101); }));
+          Measure(kRounds / 4, [&](int i) { layout.ShowProgress(i % 101); }));
     PumpFor(100);
   }
 
