@@ -59,6 +59,11 @@ struct RegKeyTraits {
   static Handle Invalid() { return nullptr; }
   static void Close(Handle h) { ::RegCloseKey(h); }
 };
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Invalid() { return nullptr; }
+  static void Close(Handle h) { ::DestroyWindow(h); }
+};
 struct ModuleTraits {
   using Handle = HMODULE;
   static Handle Invalid() { return nullptr; }
@@ -70,6 +75,8 @@ using UniqueFile = UniqueResource<FileHandleTraits>;        // CreateFile, Creat
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;  // FindFirstFile
 using UniqueHKey = UniqueResource<RegKeyTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
+// A window this code created and destroys; destroy it on the thread that created it.
+using UniqueHwnd = UniqueResource<WindowTraits>;
 
 // Owner of one COM interface pointer.
 template <typename T>

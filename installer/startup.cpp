@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "common/win_handle.h"
-#include "installer/installer_window.h"
 
 namespace {
 
@@ -45,10 +44,4 @@ bool EnsureSingleInstance(std::string& name) {
 void TerminateSelf(unsigned code) {
   TerminateProcess(GetCurrentProcess(), code);
   ExitProcess(code);  // not reached
-}
-
-void StartUp() {
-  std::string name = kInstanceGuardName;
-  if (EnsureSingleInstance(name)) TerminateSelf(0);
-  BuildInstallerWindow();
 }

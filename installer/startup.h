@@ -1,5 +1,6 @@
-// The installer's entry: the single-instance guard, the hand-over to the installer window and the
-// one way the process ends.
+// The installer's start: DLL search hardening, the single-instance guard and the one way the
+// process ends. StartUp itself, which hands over to the installer window, is the process entry's
+// (main.cpp): the core does not depend on the window.
 #pragma once
 
 #include <string>
@@ -8,10 +9,6 @@
 inline constexpr char kInstanceGuardName[] = "instrallVelmora";
 // Replaces an empty guard name.
 inline constexpr char kDefaultGuardName[] = "tovk";
-
-// Called once from the process entry: takes the guard (a second instance ends here with exit code
-// 0), then builds the installer window and runs its message loop.
-void StartUp();
 
 // Answers true when another process already holds the guard event `name`. An empty name is
 // replaced, in the caller's variable, by "tovk". When no other process holds it, this process

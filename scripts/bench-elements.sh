@@ -9,11 +9,11 @@ source "$root/scripts/wine-env.sh"
 if [ ! -f "$VM_BUILD_DIR/build.ninja" ]; then
   cmake --preset x64 -B "$VM_BUILD_DIR" >/dev/null
 fi
-cmake --build "$VM_BUILD_DIR" --target elements_bench >/dev/null
+cmake --build "$VM_BUILD_DIR" --target toolkit_elements_bench >/dev/null
 
 # Use a running session of this display, or start one and stop it again afterwards.
 if ! xdpyinfo -display "$VM_DISPLAY" >/dev/null 2>&1; then
   "$root/scripts/wine-session.sh" start
   trap '"$root/scripts/wine-session.sh" stop' EXIT
 fi
-"$VM_WINE" "$VM_BUILD_DIR/tests/elements/elements_bench.exe"
+"$VM_WINE" "$VM_BUILD_DIR/tests/toolkit/elements/toolkit_elements_bench.exe"

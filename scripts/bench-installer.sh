@@ -23,7 +23,8 @@ trap '"$root/scripts/wine-session.sh" stop' EXIT
 exe="$VM_BUILD_DIR/installer/VelmoraSetup.exe"
 package=$(sed -n 's/^VM_PACKAGE_ZIP:[A-Z]*=//p' "$VM_BUILD_DIR/CMakeCache.txt")
 entries=$(unzip -Z1 "$package" | wc -l)
-title="Velmora - 在线安装"
+source "$VM_BUILD_DIR/installer/installer_layout.sh"  # written with VelmoraSetup
+title=$layout_title
 ticks=$(getconf CLK_TCK)
 cpu_of() { awk -v t="$ticks" '{ printf "%.2f", ($14 + $15) / t }' "/proc/$1/stat" 2>/dev/null; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -45,7 +46,7 @@ for run in $(seq "$runs"); do
   shown=$(now_ms)
   sleep 1.5
   eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name "^$title\$" | tail -n 1)")"
-  xdotool mousemove $((X + 259)) $((Y + 137)); sleep 0.2
+  xdotool mousemove $((X + layout_installButton_cx)) $((Y + layout_installButton_cy)); sleep 0.2
   cpu_before=$(cpu_of "$pid")
   xdotool mousedown 1 mouseup 1
   clicked=$(now_ms)

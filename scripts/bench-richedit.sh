@@ -17,7 +17,7 @@ idle_seconds=4  # below the service's 5 s idle allowance
 cd "$root"
 
 [ -f "$VM_BUILD_DIR/build.ninja" ] || cmake --preset x64 -B "$VM_BUILD_DIR" >/dev/null
-if ! build_log=$(cmake --build "$VM_BUILD_DIR" --target richedit_service_host 2>&1); then
+if ! build_log=$(cmake --build "$VM_BUILD_DIR" --target toolkit_richedit_service_host 2>&1); then
   echo "$build_log"
   exit 1
 fi
@@ -30,7 +30,7 @@ if ! { [ -f "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2>/dev/null; }; then
 fi
 
 host_output=$(mktemp)
-"$VM_WINE" "$VM_BUILD_DIR/tests/richedit/richedit_service_host.exe" >"$host_output" 2>&1 &
+"$VM_WINE" "$VM_BUILD_DIR/tests/toolkit/richedit/toolkit_richedit_service_host.exe" >"$host_output" 2>&1 &
 host_pid=$!
 cleanup() {
   kill "$host_pid" 2>/dev/null || true
@@ -65,7 +65,7 @@ hold_idle_connection() {
 }
 
 echo "== GET /web/jquery for $seconds s"
-measured node "$root/tests/richedit/bench_client.js" 127.89.64.254 "$port" /web/jquery \
+measured node "$root/tests/toolkit/richedit/bench_client.js" 127.89.64.254 "$port" /web/jquery \
   "$seconds" "$clients"
 echo "service processor time under load: $used_ms ms"
 

@@ -14,7 +14,7 @@ runs=${1:-200}
 cd "$root"
 
 [ -f "$VM_BUILD_DIR/build.ninja" ] || cmake --preset x64 -B "$VM_BUILD_DIR" >/dev/null
-cmake --build "$VM_BUILD_DIR" --target window_bench >/dev/null
+cmake --build "$VM_BUILD_DIR" --target toolkit_window_bench >/dev/null
 
 pid_file=$VM_WINE_DIR/xvfb-${VM_DISPLAY#:}.pid
 if ! { [ -f "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2>/dev/null; }; then
@@ -23,4 +23,4 @@ if ! { [ -f "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2>/dev/null; }; then
 fi
 
 echo "== Window layer (x86_64 under Wine, Xvfb $VM_DISPLAY)"
-"$VM_WINE" "$VM_BUILD_DIR/tests/window/window_bench.exe" "$runs" | tr -d '\r'
+"$VM_WINE" "$VM_BUILD_DIR/tests/toolkit/window/toolkit_window_bench.exe" "$runs" | tr -d '\r'

@@ -6,7 +6,7 @@
 # Content-Lengths, half-closed clients and clients that never read, beside three clients that hold
 # the service until its allowances end. Prints requests answered, closed unanswered and timed out,
 # the worst latency of a valid GET, peak memory, threads at rest and at the end, and processor time
-# while idle afterwards (tests/richedit/load_client.js). Not a test: the full run takes minutes.
+# while idle afterwards (tests/toolkit/richedit/load_client.js). Not a test: the full run takes minutes.
 #
 #   scripts/load-richedit.sh [requests]      (default 100000)
 #
@@ -19,7 +19,7 @@ requests=${1:-100000}
 cd "$root"
 
 [ -f "$VM_BUILD_DIR/build.ninja" ] || cmake --preset x64 -B "$VM_BUILD_DIR" >/dev/null
-if ! build_log=$(cmake --build "$VM_BUILD_DIR" --target richedit_service_host 2>&1); then
+if ! build_log=$(cmake --build "$VM_BUILD_DIR" --target toolkit_richedit_service_host 2>&1); then
   echo "$build_log"
   exit 1
 fi
@@ -35,7 +35,7 @@ state=$(mktemp -d)
 mkfifo "$state/commands"
 # Held open here so that the host's standard input stays open between commands.
 exec 3<>"$state/commands"
-"$VM_WINE" "$VM_BUILD_DIR/tests/richedit/richedit_service_host.exe" --count-only \
+"$VM_WINE" "$VM_BUILD_DIR/tests/toolkit/richedit/toolkit_richedit_service_host.exe" --count-only \
   <"$state/commands" >"$state/host.out" 2>&1 &
 host_pid=$!
 cleanup() {
@@ -55,7 +55,7 @@ read -r _ port _ element < <(grep '^port ' "$state/host.out" | tr -d '\r')
 echo "== Service on 127.89.64.254:$port (process $host_pid), $requests requests"
 
 status=0
-node "$root/tests/richedit/load_client.js" 127.89.64.254 "$port" "$element" "$host_pid" \
+node "$root/tests/toolkit/richedit/load_client.js" 127.89.64.254 "$port" "$element" "$host_pid" \
   "$state/commands" "$state/host.out" "$requests" || status=$?
 if ! kill -0 "$host_pid" 2>/dev/null; then
   echo "the host process is gone:"

@@ -32,14 +32,16 @@ echo "run-demo: starting $installer"
 "$VM_WINE" "$installer" &
 installer_pid=$!
 
-title="Velmora - 在线安装"
+# The window's title and the install button's place, from the table the installer is built from.
+source "$VM_BUILD_DIR/installer/installer_layout.sh"
+title=$layout_title
 vm_wait_for_window "$title" || { echo "run-demo: the installer window did not appear" >&2; exit 1; }
 
 if [ "$interactive" = 1 ]; then
   echo "run-demo: the installer window is open; press its install button"
 else
-  # The install button: 233 x 54 at (143, 110) inside the 500 x 200 window.
-  bx=$((X + 143 + 116)); by=$((Y + 110 + 27))
+  # The middle of the install button.
+  bx=$((X + layout_installButton_cx)); by=$((Y + layout_installButton_cy))
   echo "run-demo: pressing install at ($bx, $by)"
   xdotool mousemove "$bx" "$by"; sleep 0.2
   xdotool mousemove $((bx + 1)) "$by" mousedown 1; sleep 0.1

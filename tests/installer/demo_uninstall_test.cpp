@@ -8,7 +8,9 @@
 
 #include "common/win_handle.h"
 #include "installer/extract.h"
-#include "tests/installer/scratch_files.h"
+#include "tests/support/files.h"
+#include "tests/support/registry_values.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -26,11 +28,6 @@ void CreateKey(HKEY root, const std::string& path) {
       << path;
   const char data[] = "x";
   RegSetValueExA(key.get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof data);
-}
-
-bool KeyExists(HKEY root, const std::string& path) {
-  UniqueHKey key;
-  return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 // Runs the uninstaller silently; answers its exit code and, in `processId`, its process id.
@@ -87,15 +84,15 @@ TEST(DemoUninstaller, RemovesTheInstallationAndNothingElse) {
 
   for (const std::string& path : created) EXPECT_FALSE(PathExists(path)) << path;
   EXPECT_FALSE(PathExists(programs + "Velmora"));
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\Velmora"));
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_CONFIG, "Velmora"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\Classes\\Velmora"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_CONFIG, "Velmora"));
 
   for (const std::string& path : others) {
     EXPECT_TRUE(PathExists(path)) << path;
     DeleteFileA(path.c_str());
   }
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\VelmoraOther"));
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\Classes\\VelmoraOther"));
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VelmoraOther");
 }
 

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/installer/scratch_files.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "installer/extract.h"
-#include "tests/installer/scratch_files.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 

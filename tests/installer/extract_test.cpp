@@ -15,7 +15,8 @@
 
 #include "common/win_handle.h"
 #include "payload/payload.h"
-#include "tests/installer/scratch_files.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/installer/zip_builder.h"
 
 namespace {

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "common/win_handle.h"
-#include "tests/installer/scratch_files.h"
+#include "tests/support/files.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/window_lookup.h"
 
 namespace {
 
@@ -98,23 +100,6 @@ bool WaitForGuard(bool present, DWORD timeoutMs) {
   return true;
 }
 
-bool HasVisibleWindow(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    bool found;
-  } search{processId, false};
-  EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId && IsWindowVisible(window)) s->found = true;
-        return !s->found;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 TEST(SecondInstance, EndsWithExitCodeZeroBeforeAnyWindowAndANewOneStartsAfterTheFirst) {
   const std::wstring exe = WinePathOf(L"" VM_TEST_SETUP_EXE);
   ASSERT_TRUE(WaitForGuard(false, 10000)) << "another installer already holds the guard";
@@ -128,7 +113,7 @@ TEST(SecondInstance, EndsWithExitCodeZeroBeforeAnyWindowAndANewOneStartsAfterThe
   const DWORD start = GetTickCount();
   bool sawWindow = false;
   while (second.Running() && GetTickCount() - start < 30000) {
-    sawWindow = sawWindow || HasVisibleWindow(second.id());
+    sawWindow = sawWindow || FindVisibleWindow(second.id()) != nullptr;
     Sleep(1);
   }
   ASSERT_FALSE(second.Running()) << "the second installer did not end";

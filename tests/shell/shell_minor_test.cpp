@@ -12,65 +12,27 @@
 #include "shell/autorun.h"
 #include "shell/shell_utility.h"
 #include "shell/web_services.h"
+#include "tests/support/files.h"
+#include "tests/support/process.h"
+#include "tests/support/registry_values.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
-std::string ModuleFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string full = path;
-  return full.substr(0, full.find_last_of('\\') + 1);
-}
-std::string Quoted(const std::string& text) { return std::string(1, '"') + text + '"'; }
 std::string HelperPath() { return ModuleFolder() + "shell_test_helper.exe"; }
+// A log file of the helper's, in a scratch folder that goes when the test program ends.
 std::string TempFile(const std::string& name) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId()) + ".log";
-}
-
-std::string ReadText(const std::string& path) {
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr));
-  if (!file) return std::string();
-  std::string text(4096, '\0');
-  DWORD read = 0;
-  ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  text.resize(read);
-  return text;
+  static const ScratchFolder folder("shell-minor");
+  return folder / (name + ".log");
 }
 
 std::string WaitForText(const std::string& path) {
   for (int attempt = 0; attempt < 500; ++attempt) {
-    const std::string text = ReadText(path);
+    const std::string text = ReadTextFile(path);
     if (!text.empty()) return text;
     Sleep(20);
   }
   return std::string();
-}
-
-struct Started {
-  UniqueHandle process;
-};
-Started Start(const std::string& commandLine) {
-  std::string writable = commandLine;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION created{};
-  Started started;
-  if (CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created)) {
-    CloseHandle(created.hThread);
-    started.process.reset(created.hProcess);
-  }
-  return started;
-}
-int RunToEnd(const std::string& commandLine) {
-  Started started = Start(commandLine);
-  if (!started.process) return -1;
-  WaitForSingleObject(started.process.get(), 30000);
-  DWORD code = 0;
-  GetExitCodeProcess(started.process.get(), &code);
-  return static_cast<int>(code);
 }
 
 // ---- Autorun ----------------------------------------------------------------------------------------
@@ -78,15 +40,9 @@ int RunToEnd(const std::string& commandLine) {
 constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::optional<std::string> RunValue(const std::string& name) {
-  UniqueHKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return std::nullopt;
-  char data[2048];
-  DWORD size = sizeof data;
-  DWORD type = 0;
-  if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return std::string(data, size);
+  const std::optional<RegistryValue> value = ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, name);
+  if (!value) return std::nullopt;
+  return value->data;
 }
 
 class AutorunTest : public ::testing::Test {
@@ -158,7 +114,7 @@ TEST(ProcessShell, IsUserAdminAgreesWithTheTokensGroupMembership) {
 TEST(ProcessShell, TheFirstProcessOfANameOwnsTheInstanceAndLaterOnesSeeIt) {
   const std::string log = TempFile("instance");
   DeleteFileA(log.c_str());
-  Started first = Start(Quoted(HelperPath()) + " instance-hold " + Quoted(log) + " 20000");
+  StartedProcess first = StartProcess(Quoted(HelperPath()) + " instance-hold " + Quoted(log) + " 20000");
   ASSERT_TRUE(first.process);
   EXPECT_EQ(WaitForText(log), "instance:0\r\n");
   EXPECT_EQ(RunToEnd(Quoted(HelperPath()) + " instance"), 1);
@@ -188,7 +144,7 @@ TEST(ProcessShell, OfProcessesAskingAtTheSameMomentExactlyOneIsTheInstance) {
   const auto linesWith = [&](const std::string& part) {
     std::string all;
     for (const std::string& log : logs) {
-      const std::string text = ReadText(log);
+      const std::string text = ReadTextFile(log);
       if (text.find(part) != std::string::npos) all += text;
     }
     return all;
@@ -198,9 +154,9 @@ TEST(ProcessShell, OfProcessesAskingAtTheSameMomentExactlyOneIsTheInstance) {
     for (const std::string& log : logs) DeleteFileA(log.c_str());
     UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
     ASSERT_TRUE(event);
-    std::vector<Started> racers;
+    std::vector<StartedProcess> racers;
     for (const std::string& log : logs) {
-      racers.push_back(Start(Quoted(HelperPath()) + " instance-race " + Quoted(log) + " " + go + " 3000"));
+      racers.push_back(StartProcess(Quoted(HelperPath()) + " instance-race " + Quoted(log) + " " + go + " 3000"));
       ASSERT_TRUE(racers.back().process);
     }
     for (int waited = 0; CountOf(linesWith("ready"), "ready") < kProcesses && waited < 30000; waited += 20) Sleep(20);
@@ -213,7 +169,7 @@ TEST(ProcessShell, OfProcessesAskingAtTheSameMomentExactlyOneIsTheInstance) {
     }
     EXPECT_EQ(CountOf(answers, "instance:0"), 1u) << answers;
     EXPECT_EQ(CountOf(answers, "instance:1"), static_cast<size_t>(kProcesses - 1)) << answers;
-    for (Started& racer : racers) WaitForSingleObject(racer.process.get(), 10000);
+    for (StartedProcess& racer : racers) WaitForSingleObject(racer.process.get(), 10000);
   }
   for (const std::string& log : logs) DeleteFileA(log.c_str());
 }

@@ -12,32 +12,9 @@
 #include "shell/registry_item.h"
 #include "shell/shell_utility.h"
 #include "shell/url_protocol.h"
+#include "tests/support/registry_values.h"
 
 namespace {
-
-struct RawValue {
-  DWORD type = REG_NONE;
-  std::string bytes;
-};
-
-std::optional<RawValue> ReadRaw(HKEY root, const std::string& key, const std::string& name) {
-  UniqueHKey opened;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return std::nullopt;
-  RawValue value;
-  DWORD size = 0;
-  if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  value.bytes.resize(size);
-  RegQueryValueExA(opened.get(), name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()),
-                   &size);
-  return value;
-}
-
-bool KeyExists(HKEY root, const std::string& key) {
-  UniqueHKey opened;
-  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
-}
 
 DWORD ValueCount(HKEY root, const std::string& key) {
   UniqueHKey opened;
@@ -68,24 +45,24 @@ TEST_F(RegistryTest, WritesTextNumberAndBytesWithTheirTypes) {
   ASSERT_TRUE(WriteRegistryItem(kCurrentUser, "VmShellTest\\Sub\\", std::string("default")));
   ASSERT_TRUE(WriteRegistryItem(kCurrentUser, "VmShellTest\\Sub\\Empty", std::string()));
 
-  auto text = ReadRaw(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Text");
+  auto text = ReadRegistryValue(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Text");
   ASSERT_TRUE(text);
   EXPECT_EQ(text->type, static_cast<DWORD>(REG_SZ));
-  EXPECT_EQ(text->bytes, Stored("Velmora 1.6"));
-  auto number = ReadRaw(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Number");
+  EXPECT_EQ(text->data, Stored("Velmora 1.6"));
+  auto number = ReadRegistryValue(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Number");
   ASSERT_TRUE(number);
   EXPECT_EQ(number->type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(number->bytes, std::string("\x04\x03\x02\x01", 4));
-  auto binary = ReadRaw(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Bytes");
+  EXPECT_EQ(number->data, std::string("\x04\x03\x02\x01", 4));
+  auto binary = ReadRegistryValue(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Bytes");
   ASSERT_TRUE(binary);
   EXPECT_EQ(binary->type, static_cast<DWORD>(REG_BINARY));
-  EXPECT_EQ(binary->bytes, std::string("\x00\x01\xFF\x5C", 4));
-  auto byDefault = ReadRaw(HKEY_CURRENT_USER, "VmShellTest\\Sub", "");
+  EXPECT_EQ(binary->data, std::string("\x00\x01\xFF\x5C", 4));
+  auto byDefault = ReadRegistryValue(HKEY_CURRENT_USER, "VmShellTest\\Sub", "");
   ASSERT_TRUE(byDefault);
-  EXPECT_EQ(byDefault->bytes, Stored("default"));
-  auto empty = ReadRaw(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Empty");
+  EXPECT_EQ(byDefault->data, Stored("default"));
+  auto empty = ReadRegistryValue(HKEY_CURRENT_USER, "VmShellTest\\Sub", "Empty");
   ASSERT_TRUE(empty);
-  EXPECT_EQ(empty->bytes, std::string(1, '\0'));  // the terminating zero alone
+  EXPECT_EQ(empty->data, std::string(1, '\0'));  // the terminating zero alone
 }
 
 TEST_F(RegistryTest, RootSelectorsChooseTheirRootsAndUnknownOnesTheCurrentUser) {
@@ -98,9 +75,9 @@ TEST_F(RegistryTest, RootSelectorsChooseTheirRootsAndUnknownOnesTheCurrentUser) 
     EXPECT_EQ(RootKeyFor(c.selector), c.root) << c.selector;
     const std::string name = "Selector" + std::to_string(c.selector);
     ASSERT_TRUE(WriteRegistryItem(c.selector, "VmShellTest\\" + name, name)) << c.selector;
-    auto value = ReadRaw(c.root, "VmShellTest", name);
+    auto value = ReadRegistryValue(c.root, "VmShellTest", name);
     ASSERT_TRUE(value) << c.selector;
-    EXPECT_EQ(value->bytes, Stored(name));
+    EXPECT_EQ(value->data, Stored(name));
   }
   EXPECT_EQ(RootKeyFor(5), HKEY_USERS);
 }
@@ -113,7 +90,7 @@ TEST_F(RegistryTest, ItemPathNeverSplitsAtTheTrailByteOfAGbkCharacter) {
   UniqueHKey opened;
   ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"VmShellTest\\\u7668Key", 0, KEY_READ, opened.put()), ERROR_SUCCESS);
   EXPECT_EQ(ReadRegistryText(kCurrentUser, key + "\\Name"), "value");
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "VmShellTest\\\xB0"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "VmShellTest\\\xB0"));
 }
 
 TEST_F(RegistryTest, ExistsNeedsTheKeyAndTheValue) {
@@ -155,13 +132,13 @@ TEST_F(RegistryTest, DeleteRemovesTheValueElseTheKeyNamedByTheWholePath) {
   ASSERT_TRUE(WriteRegistryItem(kCurrentUser, "VmShellTest\\D\\Value", std::string("x")));
   EXPECT_TRUE(DeleteRegistryItem(kCurrentUser, "VmShellTest\\D\\Value"));
   EXPECT_FALSE(RegistryItemExists(kCurrentUser, "VmShellTest\\D\\Value"));
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "VmShellTest\\D"));  // the value went, the key stays
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "VmShellTest\\D"));  // the value went, the key stays
 
   // No value of that name: the item path is taken as a key path.
   ASSERT_TRUE(WriteRegistryItem(kCurrentUser, "VmShellTest\\D\\Leaf\\Inner", std::string("y")));
   ASSERT_TRUE(DeleteRegistryItem(kCurrentUser, "VmShellTest\\D\\Leaf\\Inner"));  // the value
   EXPECT_TRUE(DeleteRegistryItem(kCurrentUser, "VmShellTest\\D\\Leaf"));         // then the key
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "VmShellTest\\D\\Leaf"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "VmShellTest\\D\\Leaf"));
 
   EXPECT_FALSE(DeleteRegistryItem(kCurrentUser, "VmShellTest\\D\\Nothing"));
   EXPECT_FALSE(DeleteRegistryItem(kCurrentUser, "VmShellTest\\Nowhere\\Nothing"));
@@ -185,10 +162,10 @@ void ExpectProtocolTree(HKEY root, const std::string& program) {
       {"VmShellProto\\shell\\open\\command", "", program + "  \"%1\""},
   };
   for (const Expected& e : values) {
-    auto value = ReadRaw(root, e.key, e.name);
+    auto value = ReadRegistryValue(root, e.key, e.name);
     ASSERT_TRUE(value) << e.key << " " << e.name;
     EXPECT_EQ(value->type, static_cast<DWORD>(REG_SZ)) << e.key << " " << e.name;
-    EXPECT_EQ(value->bytes, Stored(e.text)) << e.key << " " << e.name;
+    EXPECT_EQ(value->data, Stored(e.text)) << e.key << " " << e.name;
   }
   // Nothing but these values: two in the protocol's key, one in each of the others.
   EXPECT_EQ(ValueCount(root, "VmShellProto"), 2u);
@@ -251,7 +228,7 @@ TEST_F(RegistryTest, UnregisterEmptiesClassesRootCurrentUserAndLocalMachineButNo
   ExpectProtocolTree(HKEY_CURRENT_CONFIG, kProgram);
   // The emptied keys stay behind.
   for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    EXPECT_TRUE(KeyExists(root, "VmShellProto\\shell\\open\\command"));
+    EXPECT_TRUE(RegistryKeyExists(root, "VmShellProto\\shell\\open\\command"));
     EXPECT_EQ(ValueCount(root, "VmShellProto"), 0u);
     EXPECT_EQ(ValueCount(root, "VmShellProto\\shell\\open\\command"), 0u);
   }

@@ -13,41 +13,28 @@
 #include <string>
 
 #include "shell/process_shell.h"
-
-namespace {
-
-void AppendLine(const char* log, const std::string& line) {
-  HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const std::string record = line + "\r\n";
-  DWORD written = 0;
-  WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-}  // namespace
+#include "tests/support/log_writer.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string mode = argv[1];
   if (mode == "record" && argc >= 3) {
-    AppendLine(argv[2], GetCommandLineA());
+    AppendLogLine(argv[2], GetCommandLineA());
     return 0;
   }
   if (mode == "instance") return IsInstanceRunning() ? 1 : 0;
   if (mode == "instance-hold" && argc >= 4) {
-    AppendLine(argv[2], std::string("instance:") + (IsInstanceRunning() ? "1" : "0"));
+    AppendLogLine(argv[2], std::string("instance:") + (IsInstanceRunning() ? "1" : "0"));
     Sleep(static_cast<DWORD>(std::atoi(argv[3])));
     return 0;
   }
   if (mode == "instance-race" && argc >= 5) {
     HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, argv[3]);
     if (go == nullptr) return 2;
-    AppendLine(argv[2], "ready");
+    AppendLogLine(argv[2], "ready");
     WaitForSingleObject(go, 30000);
     const bool running = IsInstanceRunning();
-    AppendLine(argv[2], std::string("instance:") + (running ? "1" : "0"));
+    AppendLogLine(argv[2], std::string("instance:") + (running ? "1" : "0"));
     Sleep(static_cast<DWORD>(std::atoi(argv[4])));
     return 0;
   }

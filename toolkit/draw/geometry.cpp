@@ -53,7 +53,7 @@ AxisCut CutAxis(int32_t sourceLength, int32_t targetLength, int32_t startMargin,
 }  // namespace
 
 std::array<NineGridPiece, 9> NineGridPieces(int32_t sourceWidth, int32_t sourceHeight,
-                                            const GridBox& target, const GridMargins& margins) {
+                                            const Rect& target, const GridMargins& margins) {
   const AxisCut across = CutAxis(sourceWidth, target.width, margins.left, margins.right);
   const AxisCut down = CutAxis(sourceHeight, target.height, margins.top, margins.bottom);
 

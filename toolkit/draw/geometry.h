@@ -1,10 +1,21 @@
-// Pure geometry behind the shape and image helpers: the arcs of a rounded rectangle and the nine
-// pieces of a nine-grid stretch. No Windows header is needed here; the GDI+ call sites only feed
-// these numbers to the flat API.
+// The toolkit's drawing geometry: its rectangle record, and the pure geometry behind the shape and
+// image helpers (the arcs of a rounded rectangle, the nine pieces of a nine-grid stretch). No
+// Windows header is needed here, so geometry code is tested without Wine state; the GDI+ call
+// sites only feed these numbers to the flat API.
 #pragma once
 
 #include <array>
 #include <cstdint>
+
+// The toolkit's rectangle record: position and size, never right/bottom. Windows' own RECTs are
+// converted on arrival. Windows, elements and the drawing helpers all speak it.
+struct Rect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
 
 // One elliptic arc of a rounded-rectangle figure: the bounding box of its ellipse and the angles in
 // degrees (clockwise from the positive x axis, as GDI+ measures them).
@@ -24,15 +35,6 @@ struct ArcSpec {
 std::array<ArcSpec, 4> RoundedRectArcs(int32_t x, int32_t y, int32_t width, int32_t height,
                                        int32_t radius);
 
-// An integer rectangle as x, y, width, height.
-struct GridBox {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-  friend bool operator==(const GridBox&, const GridBox&) = default;
-};
-
 struct GridMargins {
   int32_t left = 0;
   int32_t top = 0;
@@ -42,8 +44,8 @@ struct GridMargins {
 
 // One piece of a nine-grid stretch: where it comes from in the source image and where it goes.
 struct NineGridPiece {
-  GridBox source;
-  GridBox target;
+  Rect source;
+  Rect target;
 };
 
 // Cuts a source image of sourceWidth × sourceHeight and the target rectangle each into nine pieces
@@ -53,4 +55,4 @@ struct NineGridPiece {
 // size, so the corners never overlap or spill outside the target. Pieces with no area in source
 // or target are still listed, with their zero size; callers skip them.
 std::array<NineGridPiece, 9> NineGridPieces(int32_t sourceWidth, int32_t sourceHeight,
-                                            const GridBox& target, const GridMargins& margins);
+                                            const Rect& target, const GridMargins& margins);

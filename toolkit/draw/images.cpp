@@ -156,7 +156,7 @@ bool NineGridImage(GpGraphics* graphics, GpImage* image, std::optional<int32_t> 
   transparency = std::clamp(transparency, 0, 100);
   if (transparency == 100) return true;
   UniqueGpImageAttributes attributes = TransparencyAttributes(transparency);
-  const GridBox target{x.value_or(0), y.value_or(0), width, height};
+  const ::Rect target{x.value_or(0), y.value_or(0), width, height};  // the toolkit's, not Gdiplus::Rect
   bool allDrawn = true;
   for (const NineGridPiece& piece :
        NineGridPieces(ImageWidth(image), ImageHeight(image), target, margins)) {

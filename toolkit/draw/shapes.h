@@ -10,7 +10,7 @@
 
 #include "toolkit/draw/colour.h"
 #include "toolkit/draw/gdi_owners.h"
-#include "toolkit/window/object_registry.h"  // Rect, the toolkit's rectangle record
+#include "toolkit/draw/geometry.h"  // Rect
 
 inline Rect MakeRect(int32_t x, int32_t y, int32_t width, int32_t height) {
   return Rect{x, y, width, height};

@@ -55,30 +55,30 @@ Element::~Element() {
 
 bool Element::Initialise(ObjectId parentId, const Rect& rect, FontObject font, bool focusable_,
                          bool visible_, bool disabled_, bool handCursor) {
-  if (created_) return false;
+  if (state_.created) return false;
   objectId = RegisterElementObject(this);
   hostWindow = HostWindowOfParent(parentId);
   parent = parentId;
-  rect_ = rect;
+  state_.rect = rect;
   visible = visible_;
   disabled = disabled_;
-  handCursor_ = handCursor;
-  transparency_ = 0;
-  currentSurfaceDc_ = nullptr;
+  state_.handCursor = handCursor;
+  state_.transparency = 0;
+  state_.currentSurfaceDc = nullptr;
   SetFont(std::move(font));
   leftPressed = false;
   rightPressed = false;
   depth = DepthOf(parentId) + 1;
   focusable = focusable_;
-  eventHandler_ = nullptr;
-  surface_ = WindowSurface::Create(rect_.width, rect_.height);
-  surfaceStale_ = true;  // nothing has been painted into it yet
-  created_ = true;
+  state_.eventHandler = nullptr;
+  surface_ = WindowSurface::Create(state_.rect.width, state_.rect.height);
+  state_.surfaceStale = true;  // nothing has been painted into it yet
+  state_.created = true;
   const int parentPosition = RegistryIndexOf(parentId);
   if (parentPosition > 0) {
     RegistryInsertAt(ChildInsertPosition(parentPosition, RegistryDepthAt), objectId);
   }
-  currentSurfaceDc_ = surface_.memoryDc();
+  state_.currentSurfaceDc = surface_.memoryDc();
   HandleMessage(element_message::kCreated, 0, 0);
   HandleMessage(element_message::kGeometry, 0, 0);
   return true;
@@ -114,7 +114,7 @@ ObjectId Element::GetParent() {
 }
 
 void Element::SetParent(ObjectId newParent) {
-  if (!created_ || newParent == objectId) return;
+  if (!state_.created || newParent == objectId) return;
   // The block is found with the old depths, before anything changes.
   const int position = RegistryIndexOf(objectId);
   const int size = position > 0 ? BlockSize(position, RegistryDepthAt) : 0;
@@ -160,7 +160,7 @@ void Element::SetZOrder(int32_t request) {
 }
 
 void Element::FocusPrevious() {
-  if (!created_) return;
+  if (!state_.created) return;
   // The window's elements in registry order, front-most first. The window's own entry is left
   // out: focus on it would reach no element, and Tab would stop working from there.
   std::vector<ObjectId> elements;
@@ -198,7 +198,7 @@ bool Element::Focusable(std::optional<bool> value) {
 // ==== Fonts and auxiliary data ================================================================
 
 void Element::SetFont(FontObject font) {
-  font_ = std::move(font);
+  state_.font = std::move(font);
   HandleMessage(element_message::kFontChanged, 0, 0);
 }
 
@@ -213,14 +213,14 @@ void Element::SetFontFromDescription(const FontDescription& description) {
 }
 
 FontObject Element::GetFont() const {
-  return font_ ? MakeFont(font_.description()) : FontObject();
+  return state_.font ? MakeFont(state_.font.description()) : FontObject();
 }
 
-FontDescription Element::GetFontDescription() const { return font_.description(); }
+FontDescription Element::GetFontDescription() const { return state_.font.description(); }
 
-float Element::GetFontSize() const { return font_.description().size; }
+float Element::GetFontSize() const { return state_.font.description().size; }
 
-Argb Element::GetFontColour() const { return font_.description().colour; }
+Argb Element::GetFontColour() const { return state_.font.description().colour; }
 
 void Element::SetAux(std::optional<FontObject> object, std::optional<int32_t> value) {
   if (object) auxObject_ = std::move(*object);
@@ -237,11 +237,11 @@ HWND Element::GetHostWindow() const { return hostWindow; }
 Rect Element::GetAbsoluteRect() const { return absoluteRect; }
 Rect Element::GetClipRect() const { return clipRect; }
 int Element::GetRegistryPosition() const { return RegistryIndexOf(objectId); }
-Rect Element::GetRect() const { return rect_; }
-int32_t Element::GetLeft() const { return rect_.x; }
-int32_t Element::GetTop() const { return rect_.y; }
-int32_t Element::GetWidth() const { return rect_.width; }
-int32_t Element::GetHeight() const { return rect_.height; }
+Rect Element::GetRect() const { return state_.rect; }
+int32_t Element::GetLeft() const { return state_.rect.x; }
+int32_t Element::GetTop() const { return state_.rect.y; }
+int32_t Element::GetWidth() const { return state_.rect.width; }
+int32_t Element::GetHeight() const { return state_.rect.height; }
 HDC Element::GetSurfaceDc() const { return surface_.memoryDc(); }
 Gdiplus::GpGraphics* Element::GetSurfaceGraphics() const { return surface_.graphics(); }
 ObjectId Element::GetHandle() const { return objectId; }
@@ -290,23 +290,23 @@ bool Element::KillPreciseTimer(int32_t key) { return StopPreciseElementTimer(obj
 // ==== Events, capture =========================================================================
 
 ElementEventHandler Element::SetEventHandler(std::optional<ElementEventHandler> handler) {
-  ElementEventHandler current = eventHandler_;
-  if (handler) eventHandler_ = *handler;
+  ElementEventHandler current = state_.eventHandler;
+  if (handler) state_.eventHandler = *handler;
   return current;
 }
 
 intptr_t Element::FireEvent(int32_t code, intptr_t p1, intptr_t p2, intptr_t p3, intptr_t p4,
                             intptr_t p5) {
-  if (forwardTarget_ != 0) {
+  if (state_.forwardTarget != 0) {
     EventRecord record{code, p1, p2, p3, p4, p5};
-    SendElementMessage(forwardTarget_, element_message::kForwardedEvent, objectId,
+    SendElementMessage(state_.forwardTarget, element_message::kForwardedEvent, objectId,
                        reinterpret_cast<intptr_t>(&record));
   }
-  if (eventHandler_ == nullptr) return 0;
-  return eventHandler_(hostWindow, objectId, code, p1, p2, p3, p4, p5);
+  if (state_.eventHandler == nullptr) return 0;
+  return state_.eventHandler(hostWindow, objectId, code, p1, p2, p3, p4, p5);
 }
 
-void Element::SetForwardTarget(ObjectId target) { forwardTarget_ = target; }
+void Element::SetForwardTarget(ObjectId target) { state_.forwardTarget = target; }
 
 void Element::CaptureMouse() {
   SetIdProp(hostWindow, kPropMouseCapture, objectId);
@@ -320,8 +320,8 @@ void Element::ReleaseMouse() {
 
 int32_t Element::Transparency(std::optional<int32_t> value, bool present) {
   if (value) {
-    transparency_ = std::clamp<int32_t>(*value, 0, 255);
+    state_.transparency = std::clamp<int32_t>(*value, 0, 255);
     if (present) PresentRect();
   }
-  return transparency_;
+  return state_.transparency;
 }

@@ -37,7 +37,7 @@
 
 #include "toolkit/draw/fonts.h"
 #include "toolkit/elements/element_geometry.h"
-#include "toolkit/elements/element_messages.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/elements/tool_tip.h"
 #include "toolkit/window/object_registry.h"
 #include "toolkit/window/window_surface.h"
@@ -192,15 +192,15 @@ class Element : public ElementNode {
   virtual void OnFadeOutFrame(WindowSurface& frame, int32_t alpha, int32_t mode) {}
 
   // ---- Reading state (for the window layer, kinds and tests) ---------------------------------
-  const Rect& rect() const { return rect_; }
-  const Rect& clipOrigin() const { return clipOrigin_; }
-  HDC currentSurfaceDc() const { return currentSurfaceDc_; }
-  int32_t transitionAlpha() const { return transitionAlpha_; }
-  bool transitionRunning() const { return transitionRunning_; }
-  bool created() const { return created_; }
-  bool handCursor() const { return handCursor_; }
-  bool buttonHeld() const { return buttonHeld_; }
-  ObjectId forwardTarget() const { return forwardTarget_; }
+  const Rect& rect() const { return state_.rect; }
+  const Rect& clipOrigin() const { return state_.clipOrigin; }
+  HDC currentSurfaceDc() const { return state_.currentSurfaceDc; }
+  int32_t transitionAlpha() const { return state_.transitionAlpha; }
+  bool transitionRunning() const { return state_.transitionRunning; }
+  bool created() const { return state_.created; }
+  bool handCursor() const { return state_.handCursor; }
+  bool buttonHeld() const { return state_.buttonHeld; }
+  ObjectId forwardTarget() const { return state_.forwardTarget; }
   const ToolTip& hint() const { return hint_; }
 
  protected:
@@ -246,7 +246,7 @@ class Element : public ElementNode {
   virtual void OnCharMessage(intptr_t character, intptr_t lParam) {}
 
   // ---- For kinds -------------------------------------------------------------------------------
-  const FontObject& font() const { return font_; }
+  const FontObject& font() const { return state_.font; }
   WindowSurface& surface() { return surface_; }
 
  private:
@@ -268,31 +268,38 @@ class Element : public ElementNode {
   void EnsureSurfaceCurrent();
   void PresentFrame(bool deferredAllowed);
 
-  Rect rect_;
-  int32_t transparency_ = 0;
-  HDC currentSurfaceDc_ = nullptr;  // not owned: surface_, or a transition buffer
-  FontObject font_;
-  ElementEventHandler eventHandler_ = nullptr;
+  // The element's own settings and state, with the values of an element that is not created: the
+  // destroyed message returns them (and ElementNode's) to these by assignment. The surfaces, the
+  // hint and the program's aux storage are not part of it.
+  struct State {
+    Rect rect;
+    int32_t transparency = 0;
+    HDC currentSurfaceDc = nullptr;  // not owned: surface_, or a transition buffer
+    FontObject font;
+    ElementEventHandler eventHandler = nullptr;
+    bool created = false;
+    Rect clipOrigin;
+    ObjectId forwardTarget = 0;
+    int32_t transitionAlpha = 0;
+    bool transitionRunning = false;
+    int32_t fadeOutMode = 0;
+    int32_t fadeInMode = 0;
+    bool buttonHeld = false;
+    bool handCursor = false;
+    bool presentNow = false;
+    // A repaint was skipped because the element was hidden, so the surface may show an old look.
+    // The element paints it before it is next composited while shown (an element changed or
+    // created while hidden would otherwise appear with its old look, or empty, when shown).
+    bool surfaceStale = false;
+  };
+
+  State state_;
   WindowSurface surface_;
-  bool created_ = false;
-  Rect clipOrigin_;
-  FontObject auxObject_;
-  int32_t auxValue_ = 0;
-  ObjectId forwardTarget_ = 0;
-  ToolTip hint_;
   WindowSurface transitionNew_;
   WindowSurface transitionMix_;
-  int32_t transitionAlpha_ = 0;
-  bool transitionRunning_ = false;
-  int32_t fadeOutMode_ = 0;
-  int32_t fadeInMode_ = 0;
-  bool buttonHeld_ = false;
-  bool handCursor_ = false;
-  bool presentNow_ = false;
-  // A repaint was skipped because the element was hidden, so the surface may show an old look.
-  // The element paints it before it is next composited while shown (an element changed or created
-  // while hidden would otherwise appear with its old look, or empty, when shown).
-  bool surfaceStale_ = false;
+  ToolTip hint_;
+  FontObject auxObject_;
+  int32_t auxValue_ = 0;
 };
 
 // The process-wide cursor switch of the element cursor rules: false until the mouse first leaves

@@ -44,17 +44,17 @@ HDC Element::MainDc() const { return DcProperty(hostWindow, kPropMainDc); }
 HDC Element::BackgroundDc() const { return DcProperty(hostWindow, kPropBackgroundDc); }
 
 void Element::EnsureSurfaceCurrent() {
-  if (!surfaceStale_ || transitionRunning_ || !surface_ || !IsEffectivelyVisible()) return;
+  if (!state_.surfaceStale || state_.transitionRunning || !surface_ || !IsEffectivelyVisible()) return;
   ClearSurface(surface_);
   Paint(surface_.graphics());
-  surfaceStale_ = false;
+  state_.surfaceStale = false;
 }
 
 void Element::BlendSelf(HDC mainDc, HDC source) {
   if (!mainDc || !source || IsEmptyRect(clipRect)) return;
   BlendDc(mainDc, clipRect.x, clipRect.y, clipRect.width, clipRect.height, source,
-          clipOrigin_.x - rect_.x, clipOrigin_.y - rect_.y, clipRect.width, clipRect.height,
-          Opacity(transparency_), AC_SRC_ALPHA);
+          state_.clipOrigin.x - state_.rect.x, state_.clipOrigin.y - state_.rect.y, clipRect.width, clipRect.height,
+          Opacity(state_.transparency), AC_SRC_ALPHA);
 }
 
 void Element::BlendOverlapping(HDC mainDc, const Rect& area, std::optional<HDC> self) {
@@ -80,10 +80,10 @@ void Element::BlendOverlapping(HDC mainDc, const Rect& area, std::optional<HDC> 
     if (other == nullptr || !other->IsEffectivelyVisible()) continue;
     const Rect overlap = IntersectRects(other->clipRect, area);
     if (IsEmptyRect(overlap)) continue;
-    if (other->currentSurfaceDc_ == other->surface_.memoryDc()) other->EnsureSurfaceCurrent();
-    BlendDc(mainDc, overlap.x, overlap.y, overlap.width, overlap.height, other->currentSurfaceDc_,
+    if (other->state_.currentSurfaceDc == other->surface_.memoryDc()) other->EnsureSurfaceCurrent();
+    BlendDc(mainDc, overlap.x, overlap.y, overlap.width, overlap.height, other->state_.currentSurfaceDc,
             overlap.x - other->absoluteRect.x, overlap.y - other->absoluteRect.y, overlap.width,
-            overlap.height, Opacity(other->transparency_), AC_SRC_ALPHA);
+            overlap.height, Opacity(other->state_.transparency), AC_SRC_ALPHA);
   }
 }
 
@@ -91,12 +91,12 @@ void Element::BlendOverlapping(HDC mainDc, const Rect& area, std::optional<HDC> 
 
 bool Element::Repaint(bool compositeAlways, bool surfaceOnly) {
   if (!IsEffectivelyVisible()) {
-    surfaceStale_ = true;
+    state_.surfaceStale = true;
     return false;
   }
   ClearSurface(surface_);
   Paint(surface_.graphics());
-  surfaceStale_ = false;
+  state_.surfaceStale = false;
   if (compositeAlways || !surfaceOnly) Composite();
   return true;
 }
@@ -106,13 +106,13 @@ void Element::Composite(std::optional<HDC> surfaceDc) {
   if (source == surface_.memoryDc()) EnsureSurfaceCurrent();
   const HDC mainDc = MainDc();
   CopyRect(mainDc, BackgroundDc(), clipRect);
-  currentSurfaceDc_ = source;
+  state_.currentSurfaceDc = source;
   BlendOverlapping(mainDc, clipRect, source);
 }
 
 void Element::Refresh() {
   Repaint(false, false);
-  presentNow_ = false;
+  state_.presentNow = false;
   if (DeferredPresentation()) {
     MarkPresentPending();
   } else {
@@ -122,7 +122,7 @@ void Element::Refresh() {
 
 void Element::RefreshNow() {
   Repaint(false, false);
-  presentNow_ = true;
+  state_.presentNow = true;
   PresentRect();
 }
 
@@ -140,7 +140,7 @@ void Element::MarkPresentPending() {
 }
 
 void Element::PresentFrame(bool honourPresentNow) {
-  if (!DeferredPresentation() || (honourPresentNow && presentNow_)) {
+  if (!DeferredPresentation() || (honourPresentNow && state_.presentNow)) {
     PresentRect();
   } else {
     MarkPresentPending();
@@ -170,10 +170,10 @@ bool Element::Disabled(std::optional<bool> value) {
 
 bool Element::Move(std::optional<int32_t> x, std::optional<int32_t> y,
                    std::optional<int32_t> width, std::optional<int32_t> height) {
-  const Rect next{x.value_or(rect_.x), y.value_or(rect_.y), width.value_or(rect_.width),
-                  height.value_or(rect_.height)};
-  const bool sizeChanged = next.width != rect_.width || next.height != rect_.height;
-  const bool moved = next.x != rect_.x || next.y != rect_.y;
+  const Rect next{x.value_or(state_.rect.x), y.value_or(state_.rect.y), width.value_or(state_.rect.width),
+                  height.value_or(state_.rect.height)};
+  const bool sizeChanged = next.width != state_.rect.width || next.height != state_.rect.height;
+  const bool moved = next.x != state_.rect.x || next.y != state_.rect.y;
   if (!sizeChanged && !moved) return false;
 
   // Erase the old place: background, then everything else that overlapped it.
@@ -186,10 +186,10 @@ bool Element::Move(std::optional<int32_t> x, std::optional<int32_t> y,
     transitionNew_.Release();
     transitionMix_.Release();
     surface_ = WindowSurface::Create(next.width, next.height);
-    currentSurfaceDc_ = surface_.memoryDc();
-    surfaceStale_ = true;
+    state_.currentSurfaceDc = surface_.memoryDc();
+    state_.surfaceStale = true;
   }
-  rect_ = next;
+  state_.rect = next;
   if (sizeChanged) HandleMessage(element_message::kResized, 0, 0);
   if (moved) HandleMessage(element_message::kMoved, 0, 0);
   HandleMessage(element_message::kGeometry, 0, 0);
@@ -210,25 +210,25 @@ void Element::FadeIn(std::optional<int32_t> intervalMs, std::optional<int32_t> s
   // One transition at a time: a fade-out still running would draw over this one's frames.
   KillTimer(kFadeOutTimerKey);
   if (!transitionNew_ || !transitionMix_) {
-    if (!transitionNew_) transitionNew_ = WindowSurface::Create(rect_.width, rect_.height);
-    if (!transitionMix_) transitionMix_ = WindowSurface::Create(rect_.width, rect_.height);
+    if (!transitionNew_) transitionNew_ = WindowSurface::Create(state_.rect.width, state_.rect.height);
+    if (!transitionMix_) transitionMix_ = WindowSurface::Create(state_.rect.width, state_.rect.height);
   } else {
-    if (transitionRunning_) {
+    if (state_.transitionRunning) {
       // The frame on screen becomes the old look.
       CopySurface(surface_, transitionMix_);
-      currentSurfaceDc_ = surface_.memoryDc();
+      state_.currentSurfaceDc = surface_.memoryDc();
     }
     ClearSurface(transitionNew_);
   }
   Paint(transitionNew_.graphics());
-  transitionAlpha_ = 0;
-  fadeInMode_ = mode;
-  transitionRunning_ = true;
+  state_.transitionAlpha = 0;
+  state_.fadeInMode = mode;
+  state_.transitionRunning = true;
   SetTimer(kFadeInTimerKey, interval, percent);
 }
 
 void Element::FadeInFrame(intptr_t step) {
-  transitionAlpha_ = NextFadeAlpha(transitionAlpha_, static_cast<int32_t>(step));
+  state_.transitionAlpha = NextFadeAlpha(state_.transitionAlpha, static_cast<int32_t>(step));
   // A size change replaces the surfaces and drops the transition buffers; the timer then runs out
   // showing the plain surface.
   const bool buffers = transitionNew_ && transitionMix_ && surface_ &&
@@ -238,27 +238,27 @@ void Element::FadeInFrame(intptr_t step) {
     const int32_t w = surface_.width();
     const int32_t h = surface_.height();
     const HDC mix = transitionMix_.memoryDc();
-    if (fadeInMode_ != 0) {
+    if (state_.fadeInMode != 0) {
       BlendDc(mix, 0, 0, w, h, surface_.memoryDc(), 0, 0, w, h, 255, 0);  // old look stays whole
     } else {
       ClearSurface(transitionMix_);
       GdiFlush();
-      BlendDc(mix, 0, 0, w, h, surface_.memoryDc(), 0, 0, w, h, Opacity(transitionAlpha_),
+      BlendDc(mix, 0, 0, w, h, surface_.memoryDc(), 0, 0, w, h, Opacity(state_.transitionAlpha),
               AC_SRC_ALPHA);
     }
     BlendDc(mix, 0, 0, w, h, transitionNew_.memoryDc(), 0, 0, w, h,
-            static_cast<uint8_t>(transitionAlpha_), AC_SRC_ALPHA);
+            static_cast<uint8_t>(state_.transitionAlpha), AC_SRC_ALPHA);
     Composite(mix);
   } else {
     Composite(surface_.memoryDc());
   }
   PresentFrame(true);
-  if (transitionAlpha_ == 255) {
+  if (state_.transitionAlpha == 255) {
     KillTimer(kFadeInTimerKey);
     if (buffers) CopySurface(surface_, transitionNew_);
-    currentSurfaceDc_ = surface_.memoryDc();
-    transitionRunning_ = false;
-    surfaceStale_ = false;
+    state_.currentSurfaceDc = surface_.memoryDc();
+    state_.transitionRunning = false;
+    state_.surfaceStale = false;
   }
 }
 
@@ -272,37 +272,37 @@ void Element::FadeOut(std::optional<int32_t> intervalMs, std::optional<int32_t> 
   const int32_t percent = step && *step > 0 ? *step : kDefaultFadeStep;
   KillTimer(kFadeInTimerKey);
   if (transitionNew_) {
-    if (transitionRunning_ && transitionMix_) {
+    if (state_.transitionRunning && transitionMix_) {
       CopySurface(surface_, transitionMix_);
-      currentSurfaceDc_ = surface_.memoryDc();
+      state_.currentSurfaceDc = surface_.memoryDc();
     }
     ClearSurface(transitionNew_);
   } else {
-    transitionNew_ = WindowSurface::Create(rect_.width, rect_.height);
+    transitionNew_ = WindowSurface::Create(state_.rect.width, state_.rect.height);
   }
-  transitionRunning_ = true;
-  transitionAlpha_ = 0;
-  fadeOutMode_ = mode;
+  state_.transitionRunning = true;
+  state_.transitionAlpha = 0;
+  state_.fadeOutMode = mode;
   SetTimer(kFadeOutTimerKey, interval, percent);
 }
 
 void Element::FadeOutFrame(intptr_t step) {
-  transitionAlpha_ = std::min<int32_t>(transitionAlpha_, 255);
+  state_.transitionAlpha = std::min<int32_t>(state_.transitionAlpha, 255);
   const bool buffer = transitionNew_ && surface_ && transitionNew_.width() == surface_.width() &&
                       transitionNew_.height() == surface_.height();
   if (buffer) {
-    OnFadeOutFrame(transitionNew_, transitionAlpha_, fadeOutMode_);
+    OnFadeOutFrame(transitionNew_, state_.transitionAlpha, state_.fadeOutMode);
     Composite(transitionNew_.memoryDc());
   } else {
     Composite(surface_.memoryDc());
   }
   PresentFrame(false);
-  if (transitionAlpha_ == 255) {
+  if (state_.transitionAlpha == 255) {
     KillTimer(kFadeOutTimerKey);
     if (buffer) CopySurface(surface_, transitionNew_);
-    currentSurfaceDc_ = surface_.memoryDc();
-    transitionRunning_ = false;
-    surfaceStale_ = false;
+    state_.currentSurfaceDc = surface_.memoryDc();
+    state_.transitionRunning = false;
+    state_.surfaceStale = false;
   }
-  transitionAlpha_ = NextFadeAlpha(transitionAlpha_, static_cast<int32_t>(step));
+  state_.transitionAlpha = NextFadeAlpha(state_.transitionAlpha, static_cast<int32_t>(step));
 }

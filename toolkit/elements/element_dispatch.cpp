@@ -25,7 +25,7 @@ bool CustomCursorSet(std::optional<bool> value) {
 }
 
 void Element::SetCursorForButton() {
-  if (handCursor_) ShowSystemCursor(kHandCursor);
+  if (state_.handCursor) ShowSystemCursor(kHandCursor);
 }
 
 intptr_t Element::HandleMessage(uint32_t code, intptr_t a, intptr_t b) {
@@ -34,7 +34,7 @@ intptr_t Element::HandleMessage(uint32_t code, intptr_t a, intptr_t b) {
   // its handler, and then the element's own hooks must not run on what is left.
   auto fire = [&](ElementEvent event, intptr_t p1) {
     FireEvent(static_cast<int32_t>(event), p1);
-    return created_;
+    return state_.created;
   };
   const PackedPoint point = UnpackPoint(a);
 
@@ -59,8 +59,8 @@ intptr_t Element::HandleMessage(uint32_t code, intptr_t a, intptr_t b) {
       break;
     case msg::kCompositeSelf:
       if (IsEffectivelyVisible()) {
-        if (currentSurfaceDc_ == surface_.memoryDc()) EnsureSurfaceCurrent();
-        BlendSelf(MainDc(), currentSurfaceDc_);
+        if (state_.currentSurfaceDc == surface_.memoryDc()) EnsureSurfaceCurrent();
+        BlendSelf(MainDc(), state_.currentSurfaceDc);
       }
       break;
     case msg::kMoved:
@@ -94,14 +94,14 @@ intptr_t Element::HandleMessage(uint32_t code, intptr_t a, intptr_t b) {
       break;
     case msg::kLeftDown:
       if (!fire(ElementEvent::kLeftDown, a)) break;
-      buttonHeld_ = true;
+      state_.buttonHeld = true;
       SetCursorForButton();
       OnLeftDown(point);
-      if (created_) ::SetFocus(hostWindow);
+      if (state_.created) ::SetFocus(hostWindow);
       break;
     case msg::kLeftUp:
       if (!fire(ElementEvent::kLeftUp, a)) break;
-      buttonHeld_ = false;
+      state_.buttonHeld = false;
       SetCursorForButton();
       OnLeftUp(point);
       break;
@@ -146,8 +146,8 @@ intptr_t Element::HandleMessage(uint32_t code, intptr_t a, intptr_t b) {
       break;
     case msg::kMouseMove:
       if (!fire(ElementEvent::kMouseMove, a)) break;
-      if (buttonHeld_ && !CustomCursorFlag()) ShowSystemCursor(kArrowCursor);
-      if (handCursor_) ShowSystemCursor(kHandCursor);
+      if (state_.buttonHeld && !CustomCursorFlag()) ShowSystemCursor(kArrowCursor);
+      if (state_.handCursor) ShowSystemCursor(kHandCursor);
       OnMouseMove(point);
       break;
     case msg::kMouseEnter:
@@ -216,33 +216,8 @@ void Element::HandleDestroyed() {
       if (::GetCapture() == hostWindow) ::ReleaseCapture();
     }
   }
-  hostWindow = nullptr;
-  rect_ = Rect{};
-  absoluteRect = Rect{};
-  clipRect = Rect{};
-  clipOrigin_ = Rect{};
-  disabled = false;
-  eventHandler_ = nullptr;
-  visible = false;
-  transparency_ = 0;
-  transitionAlpha_ = 0;
-  currentSurfaceDc_ = nullptr;
-  fadeOutMode_ = 0;
-  fadeInMode_ = 0;
-  depth = 0;
-  parent = 0;
-  focusable = false;
-  leftPressed = false;
-  rightPressed = false;
-  transitionRunning_ = false;
-  forwardTarget_ = 0;
-  buttonHeld_ = false;
-  handCursor_ = false;
-  presentNow_ = false;
-  surfaceStale_ = false;
-  created_ = false;
-  objectId = 0;
-  font_ = FontObject();
+  static_cast<ElementNodeState&>(*this) = ElementNodeState();
+  state_ = State();
 }
 
 void Element::RecomputeGeometry() {
@@ -254,10 +229,10 @@ void Element::RecomputeGeometry() {
       parentGeometry.clipRect = node->clipRect;
     }
   }
-  const ElementGeometry geometry = ComputeGeometry(rect_, parentGeometry);
+  const ElementGeometry geometry = ComputeGeometry(state_.rect, parentGeometry);
   absoluteRect = geometry.absoluteRect;
   clipRect = geometry.clipRect;
-  clipOrigin_ = geometry.clipOrigin;
+  state_.clipOrigin = geometry.clipOrigin;
 
   // Each child recomputes and passes it on to its own block, so telling the children is enough.
   const int position = RegistryIndexOf(objectId);

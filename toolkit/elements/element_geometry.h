@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"  // Rect
 
 // The overlap of two rectangles: the larger left and top edges, the smaller right and bottom edges.
 // Rectangles that only touch (or do not meet) give the empty rectangle {0, 0, 0, 0}.

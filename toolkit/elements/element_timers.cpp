@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "common/win_handle.h"
-#include "toolkit/elements/element_messages.h"
+#include "toolkit/window/element_messages.h"
 
 namespace {
 
@@ -101,22 +101,16 @@ LRESULT CALLBACK SinkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return 0;
 }
 
-struct SinkWindowTraits {
-  using Handle = HWND;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { DestroyWindow(h); }
-};
-
 // The hidden window of the GUI thread that receives precise ticks; made on first use.
 HWND SinkWindow() {
-  static UniqueResource<SinkWindowTraits> sink = [] {
+  static UniqueHwnd sink = [] {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = SinkWindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kSinkClassName;
     RegisterClassExW(&windowClass);
-    return UniqueResource<SinkWindowTraits>(CreateWindowExW(0, kSinkClassName, L"", 0, 0, 0, 0, 0,
+    return UniqueHwnd(CreateWindowExW(0, kSinkClassName, L"", 0, 0, 0, 0, 0,
                                                             HWND_MESSAGE, nullptr,
                                                             GetModuleHandleW(nullptr), nullptr));
   }();

@@ -7,14 +7,7 @@
 #include <string>
 
 #include "common/win_handle.h"
-#include "toolkit/window/rect.h"
-
-struct WindowTraits {
-  using Handle = HWND;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { ::DestroyWindow(h); }
-};
-using UniqueWindow = UniqueResource<WindowTraits>;
+#include "toolkit/draw/geometry.h"  // Rect
 
 class ToolTip {
  public:
@@ -44,7 +37,7 @@ class ToolTip {
   HWND Window() const { return window_.get(); }
 
  private:
-  UniqueWindow window_;
+  UniqueHwnd window_;
   std::string text_;  // GBK
   Rect rect_;
   HWND host_ = nullptr;

@@ -1,6 +1,7 @@
 #include "toolkit/richedit/content_delivery.h"
 
 #include "toolkit/richedit/richedit_routes.h"
+#include "toolkit/window/element_messages.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ LRESULT CALLBACK ContentDelivery::WindowProc(HWND window, UINT message, WPARAM w
     // The id came from the network: only a live element standing in the registry may be told
     // anything.
     if (ElementFromId(record->target) == nullptr || RegistryIndexOf(record->target) == 0) return 0;
-    SendElementMessage(record->target, kRichEditContentMessage, record->kind,
+    SendElementMessage(record->target, element_message::kRichEditContent, record->kind,
                        reinterpret_cast<intptr_t>(record->text.c_str()));
   } catch (...) {
     // An element's handler failed; the window procedure must not let that reach the system.

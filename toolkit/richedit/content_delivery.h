@@ -2,7 +2,7 @@
 // elements. The element model has no locks, so the service threads never touch an element: they
 // leave a record in a table this object owns and post its number to a hidden message-only window;
 // that window's procedure, running on its own thread inside the host's message loop, takes the
-// record out of the table and sends element message 301 there.
+// record out of the table and sends the element message kRichEditContent there.
 //
 // The window can be found by its class name, so any program on the desktop can send it messages:
 // nothing posted to it is a pointer, and a number the table does not hold is ignored.
@@ -32,12 +32,6 @@
 inline constexpr wchar_t kContentDeliveryWindowClass[] = L"Velmora.RichEditDelivery";
 inline constexpr UINT kContentDeliveryMessage = WM_APP + 0x301;
 
-struct DeliveryWindowTraits {
-  using Handle = HWND;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle window) { ::DestroyWindow(window); }
-};
-
 class ContentDelivery {
  public:
   // Creates the message-only window on the calling thread, which must run a message loop (the
@@ -50,7 +44,7 @@ class ContentDelivery {
   // Any thread. Whether a text of `textBytes` bytes (UTF-16) would be taken now; lets a caller
   // refuse before it converts anything. Post decides for good.
   bool HasRoomFor(size_t textBytes) const;
-  // Any thread. Queues (target, kind, text) for delivery as element message 301 with
+  // Any thread. Queues (target, kind, text) for delivery as element message kRichEditContent with
   // wParam = kind and lParam = the NUL-terminated text, valid only during the call. On arrival the
   // target must still be a live element standing in the ObjectRegistry, or nothing is delivered.
   // Answers false when the record was refused (the table is at a bound) or could not be posted;
@@ -76,5 +70,5 @@ class ContentDelivery {
   std::map<uintptr_t, Record> pending_;  // guarded by lock_; owned
   size_t pendingBytes_ = 0;             // guarded by lock_: text bytes in pending_
   uintptr_t lastNumber_ = 0;            // guarded by lock_
-  UniqueResource<DeliveryWindowTraits> window_;  // owned; destroyed on the thread that made it
+  UniqueHwnd window_;  // owned; destroyed on the thread that made it
 };

@@ -19,8 +19,8 @@ enum class RichEditRoute { None, EditorPage, JQuery, ClientScript, DeliverHtml, 
 
 RichEditRoute RouteRequest(bool isPost, std::string_view path);
 
-// Element message 301's wParam for the delivering routes: 1 HTML, 2 text; 0 for the others.
-inline constexpr uint32_t kRichEditContentMessage = 301;
+// The delivery's kind (wParam of element message kRichEditContent) for the delivering routes:
+// 1 HTML, 2 text; 0 for the others.
 inline constexpr intptr_t kRichEditHtml = 1;
 inline constexpr intptr_t kRichEditText = 2;
 intptr_t DeliveryKind(RichEditRoute route);

@@ -1,6 +1,6 @@
 // The toolkit's rich-edit service: a small HTTP server on 127.89.64.254 that serves an editable
 // page and hands the content the page posts back to the element whose id it names (element message
-// 301, on the GUI thread). See richedit_server.h for how it serves.
+// kRichEditContent, on the GUI thread). See richedit_server.h for how it serves.
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"  // Rect
 
 namespace caption_kind {
 inline constexpr int32_t kClose = 1;

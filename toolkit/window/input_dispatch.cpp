@@ -4,34 +4,14 @@
 
 #include <algorithm>
 
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/object_registry.h"
 #include "toolkit/window/window_geometry.h"
 #include "toolkit/window/window_props.h"
 
 namespace {
 
-// Element message codes the window layer sends.
-enum : uint32_t {
-  kMsgDestroyed = 2,
-  kMsgFocusGained = 3,
-  kMsgFocusLost = 4,
-  kMsgChar = 11,
-  kMsgKeyDown = 12,
-  kMsgKeyUp = 13,
-  kMsgLeftDown = 14,
-  kMsgLeftUp = 15,
-  kMsgLeftClick = 16,
-  kMsgLeftDoubleClick = 17,
-  kMsgRightDown = 18,
-  kMsgRightUp = 19,
-  kMsgRightClick = 20,
-  kMsgRightDoubleClick = 21,
-  kMsgWheel = 22,
-  kMsgMouseMove = 26,
-  kMsgMouseEnter = 27,
-  kMsgMouseLeave = 28,
-  kMsgOtherWindowMessage = 32,
-};
+namespace msg = element_message;
 
 // The mouse position relative to the element's absoluteRect, packed.
 intptr_t LocalPoint(ObjectId id, Point32 point) {
@@ -50,8 +30,8 @@ void ChangeFocusAfterPress(HWND window, ObjectId target) {
   ElementNode* element = ElementFromId(target);
   if (target == old || !element || !element->focusable) return;
   SetIdProp(window, kPropFocus, target);
-  SendElementMessage(target, kMsgFocusGained, old, 0);
-  SendElementMessage(old, kMsgFocusLost, target, 0);
+  SendElementMessage(target, msg::kFocusGained, old, 0);
+  SendElementMessage(old, msg::kFocusLost, target, 0);
 }
 
 // Sets or clears the pressed flag of a button; answers whether it was set before.
@@ -107,28 +87,28 @@ void DispatchMouseButton(HWND window, UINT message, Point32 point) {
   intptr_t local = LocalPoint(target, point);
   switch (message) {
     case WM_LBUTTONDOWN:
-      SendElementMessage(target, kMsgLeftDown, local, 0);
+      SendElementMessage(target, msg::kLeftDown, local, 0);
       ExchangePressed(target, true, true);
       ChangeFocusAfterPress(window, target);
       break;
     case WM_LBUTTONUP:
-      SendElementMessage(target, kMsgLeftUp, local, 0);
-      if (ExchangePressed(target, true, false)) SendElementMessage(target, kMsgLeftClick, local, 0);
+      SendElementMessage(target, msg::kLeftUp, local, 0);
+      if (ExchangePressed(target, true, false)) SendElementMessage(target, msg::kClick, local, 0);
       break;
     case WM_LBUTTONDBLCLK:
-      SendElementMessage(target, kMsgLeftDoubleClick, local, 0);
+      SendElementMessage(target, msg::kLeftDoubleClick, local, 0);
       break;
     case WM_RBUTTONDOWN:
-      SendElementMessage(target, kMsgRightDown, local, 0);
+      SendElementMessage(target, msg::kRightDown, local, 0);
       ExchangePressed(target, false, true);
       ChangeFocusAfterPress(window, target);
       break;
     case WM_RBUTTONUP:
-      SendElementMessage(target, kMsgRightUp, local, 0);
-      if (ExchangePressed(target, false, false)) SendElementMessage(target, kMsgRightClick, local, 0);
+      SendElementMessage(target, msg::kRightUp, local, 0);
+      if (ExchangePressed(target, false, false)) SendElementMessage(target, msg::kRightClick, local, 0);
       break;
     case WM_RBUTTONDBLCLK:
-      SendElementMessage(target, kMsgRightDoubleClick, local, 0);
+      SendElementMessage(target, msg::kRightDoubleClick, local, 0);
       break;
   }
 }
@@ -140,12 +120,12 @@ void DispatchMouseMove(HWND window, Point32 point) {
     ObjectId previous = GetIdProp(window, kPropMouseOn);
     if (target != previous) {
       SetIdProp(window, kPropMouseOn, target);
-      if (target > 0) SendElementMessage(target, kMsgMouseEnter, 0, 0);
-      if (previous > 0) SendElementMessage(previous, kMsgMouseLeave, 0, 0);
+      if (target > 0) SendElementMessage(target, msg::kMouseEnter, 0, 0);
+      if (previous > 0) SendElementMessage(previous, msg::kMouseLeave, 0, 0);
     }
     if (target <= 0) return;
   }
-  SendElementMessage(target, kMsgMouseMove, LocalPoint(target, point), 0);
+  SendElementMessage(target, msg::kMouseMove, LocalPoint(target, point), 0);
 }
 
 }  // namespace
@@ -189,27 +169,27 @@ void DispatchInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_MOUSELEAVE: {
       ObjectId hovered = GetIdProp(window, kPropMouseOn);
-      if (hovered > 0) SendElementMessage(hovered, kMsgMouseLeave, 0, 0);
+      if (hovered > 0) SendElementMessage(hovered, msg::kMouseLeave, 0, 0);
       SetIdProp(window, kPropMouseOn, 0);
       break;
     }
     case WM_MOUSEWHEEL:
-      SendToFocused(window, kMsgWheel, WheelSteps(wParam), 0);
+      SendToFocused(window, msg::kWheel, WheelSteps(wParam), 0);
       break;
     case WM_KEYDOWN:
-      SendToFocused(window, kMsgKeyDown, static_cast<intptr_t>(wParam), 0);
+      SendToFocused(window, msg::kKeyDown, static_cast<intptr_t>(wParam), 0);
       break;
     case WM_KEYUP:
-      SendToFocused(window, kMsgKeyUp, static_cast<intptr_t>(wParam), 0);
+      SendToFocused(window, msg::kKeyUp, static_cast<intptr_t>(wParam), 0);
       break;
     case WM_CHAR:
-      SendToFocused(window, kMsgChar, static_cast<intptr_t>(wParam), lParam);
+      SendToFocused(window, msg::kChar, static_cast<intptr_t>(wParam), lParam);
       break;
     case WM_SETFOCUS:
-      SendToFocused(window, kMsgFocusGained, 0, 0);
+      SendToFocused(window, msg::kFocusGained, 0, 0);
       break;
     case WM_KILLFOCUS:
-      SendToFocused(window, kMsgFocusLost, 0, 0);
+      SendToFocused(window, msg::kFocusLost, 0, 0);
       break;
     case WM_DESTROY:
       SweepDestroyedWindow(window);
@@ -217,7 +197,7 @@ void DispatchInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     default: {
       // The element reads the message's lParam through the pointer; wParam follows it.
       intptr_t arguments[2] = {lParam, static_cast<intptr_t>(wParam)};
-      SendToFocused(window, kMsgOtherWindowMessage, message, reinterpret_cast<intptr_t>(arguments));
+      SendToFocused(window, msg::kOtherMessage, message, reinterpret_cast<intptr_t>(arguments));
       break;
     }
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "toolkit/window/element_messages.h"
+
 // Identity and order only: nothing here calls the Windows API.
 
 namespace {
@@ -97,10 +99,10 @@ int RegistryRemoveWithChildren(int position) {
   while (front > 1 && DepthOf(order[front - 2]) > ownDepth) --front;
   std::vector<ObjectId> block(order.begin() + (front - 1), order.begin() + position);
 
-  // An element may remove entries (even members of this block) while it handles message 2, so
+  // An element may remove entries (even members of this block) while it handles kDestroyed, so
   // the block is followed by id, not by position, and each member is told only while still listed.
   for (ObjectId id : block) {
-    if (RegistryIndexOf(id) != 0) SendElementMessage(id, 2, 0, 0);
+    if (RegistryIndexOf(id) != 0) SendElementMessage(id, element_message::kDestroyed, 0, 0);
   }
   for (ObjectId id : block) {
     int at = RegistryIndexOf(id);

@@ -16,25 +16,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"  // Rect
 
 using ObjectId = int32_t;
 
 
 class SkinWindow;
 
-// What the window layer reads from, and sets on, every element. The element model derives from it.
-class ElementNode {
- public:
-  virtual ~ElementNode() = default;
-  // The element message handler: (code, a, b) → answer. a and b are pointer-sized because some
-  // messages carry a pointer (32: pointer to the window message's lParam; 301: pointer to a text).
-  virtual intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) = 0;
-  // Shown: visible and every element ancestor visible.
-  virtual bool IsEffectivelyVisible() const = 0;
-  // Disabled: it or an element ancestor disabled, or its window disabled.
-  virtual bool IsEffectivelyDisabled() const = 0;
-
+// What the window layer reads from, and sets on, every element, with the values of an element
+// that is not created (the element resets it to these by assignment when it is destroyed).
+struct ElementNodeState {
   ObjectId objectId = 0;
   HWND hostWindow = nullptr;
   ObjectId parent = 0;  // negative: the window root
@@ -46,6 +37,20 @@ class ElementNode {
   int32_t depth = 0;  // 1 for a child of the window root
   Rect absoluteRect;  // window coordinates; origin of the element's local coordinates
   Rect clipRect;      // visible part of absoluteRect, window coordinates
+};
+
+// The element as the window layer sees it. The element model derives from it.
+class ElementNode : public ElementNodeState {
+ public:
+  virtual ~ElementNode() = default;
+  // The element message handler: (code, a, b) → answer; the codes are element_message's
+  // (element_messages.h). a and b are pointer-sized because some messages carry a pointer
+  // (kOtherMessage: to the window message's arguments; kRichEditContent: to a text).
+  virtual intptr_t HandleMessage(uint32_t code, intptr_t a, intptr_t b) = 0;
+  // Shown: visible and every element ancestor visible.
+  virtual bool IsEffectivelyVisible() const = 0;
+  // Disabled: it or an element ancestor disabled, or its window disabled.
+  virtual bool IsEffectivelyDisabled() const = 0;
 };
 
 // ---- Identity ---------------------------------------------------------------------------------
@@ -63,10 +68,10 @@ ObjectId RegistryAt(int position);  // 0 outside 1..count
 void RegistryInsertFront(ObjectId id);
 void RegistryInsertAt(int position, ObjectId id);  // the new entry stands at `position`
 // Removes the entry at `position` and the entries just in front of it that are deeper (its
-// descendants), sending element message 2 to each, front-most first; the removed element ids are
+// descendants), sending element message kDestroyed to each, front-most first; the removed element ids are
 // then retired (they dereference to null; an element created again gets a new id). Answers how
 // many entries disappeared (0 for a position outside the registry). Tolerates elements that remove
-// entries themselves while handling message 2.
+// entries themselves while handling kDestroyed.
 int RegistryRemoveWithChildren(int position);
 // Takes `count` entries starting at `position` out of the list without sending anything, and puts
 // such a block back at `position` (used to re-parent and re-order a block).
@@ -80,7 +85,7 @@ ObjectId HitTest(HWND window, POINT point);
 // Calls the element's HandleMessage; 0 when id <= 0 or it no longer names an element.
 intptr_t SendElementMessage(ObjectId id, uint32_t code, intptr_t a, intptr_t b);
 // Second stage of the toolkit window procedure: turns mouse, keyboard and focus messages into
-// element messages, and sweeps the registry on WM_DESTROY. Element message 32 (any other window
-// message, to the focused element) carries a = the message number and b = a pointer to two
+// element messages, and sweeps the registry on WM_DESTROY. Element message kOtherMessage (any
+// other window message, to the focused element) carries a = the message number and b = a pointer to two
 // intptr_t values {lParam, wParam}, valid only during the call.
 void DispatchInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

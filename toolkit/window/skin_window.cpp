@@ -53,8 +53,8 @@ LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // Read before handling: WM_DESTROY restores the replaced procedure and clears the property.
   const auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
   LRESULT result = 0;
-  if (beforeMessageHook_) {
-    MessageHook hook = beforeMessageHook_;  // a copy: the hook may replace or clear the hooks
+  if (behaviour_.beforeMessageHook) {
+    MessageHook hook = behaviour_.beforeMessageHook;  // a copy: the hook may replace or clear the hooks
     if (hook(window, message, wParam, lParam, &result)) return result;
   }
 
@@ -69,10 +69,10 @@ LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnPaintMessage();
       break;
     case WM_GETMINMAXINFO:
-      if (auto* info = reinterpret_cast<MINMAXINFO*>(lParam)) info->ptMinTrackSize = {minTrackWidth_, minTrackHeight_};
+      if (auto* info = reinterpret_cast<MINMAXINFO*>(lParam)) info->ptMinTrackSize = {behaviour_.minTrackWidth, behaviour_.minTrackHeight};
       break;
     case WM_NCLBUTTONDOWN:
-      nonClientDrag_ = true;
+      activity_.nonClientDrag = true;
       break;
     case WM_KEYDOWN:
       Redraw(false);
@@ -95,7 +95,7 @@ LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_MOUSELEAVE:
       HandleCaptionMouse(std::nullopt, WM_MOUSELEAVE);
-      mouseTracked_ = false;
+      activity_.mouseTracked = false;
       break;
     case WM_DESTROY:
       inDestroyMessage_ = true;
@@ -128,8 +128,8 @@ LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 
   bool handledAfter = false;
-  if (afterMessageHook_) {
-    MessageHook hook = afterMessageHook_;
+  if (behaviour_.afterMessageHook) {
+    MessageHook hook = behaviour_.afterMessageHook;
     handledAfter = hook(window, message, wParam, lParam, &result);
   }
   if (!handledAfter) {
@@ -138,7 +138,7 @@ LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   // A close that did not destroy the window (a hook or the adopted window's own procedure kept
   // it) may run its transition again next time.
-  if (message == WM_CLOSE && windowHandle_ == window) closing_ = false;
+  if (message == WM_CLOSE && windowHandle_ == window) activity_.closing = false;
   return result;
 }
 
@@ -156,18 +156,18 @@ bool SkinWindow::Create(HWND hostWindow, const FontDescription& titleFont, std::
   const Rect requested = bounds.value_or(Rect{0, 0, kDefaultWidth, kDefaultHeight});
   const uint32_t style = styleFlags.value_or(DefaultWindowStyle());
   const std::vector<uint8_t>& imageBytes = backgroundImage ? *backgroundImage : DefaultBackgroundImage();
-  themeSource_ = themeSource.value_or(false);
-  lastCreationArgument_ = backgroundColourOrImageLayout.value_or(1);
-  innerBorderColour_ = innerBorderColour.value_or(MakeArgb(96, 255, 255, 255));
-  outerBorderColour_ = outerBorderColour.value_or(MakeArgb(96, 0, 0, 0));
-  dragAnywhere_ = dragAnywhere.value_or(false);
-  captionButtonMargin_ = 10;
+  look_.themeSource = themeSource.value_or(false);
+  behaviour_.lastCreationArgument = backgroundColourOrImageLayout.value_or(1);
+  look_.innerBorderColour = innerBorderColour.value_or(MakeArgb(96, 255, 255, 255));
+  look_.outerBorderColour = outerBorderColour.value_or(MakeArgb(96, 0, 0, 0));
+  behaviour_.dragAnywhere = dragAnywhere.value_or(false);
+  look_.captionButtonMargin = 10;
 
   // 3-4. Adopt the host window or make one.
   HWND window = nullptr;
   if (hostWindow && IsWindow(hostWindow)) {
     window = hostWindow;
-    hostWindow_ = hostWindow;
+    behaviour_.hostWindow = hostWindow;
     SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(kToolkitWindowStyle));
   } else {
     DWORD exStyle = (style & window_style::kToolWindow) ? WS_EX_TOOLWINDOW : 0;
@@ -189,7 +189,7 @@ bool SkinWindow::Create(HWND hostWindow, const FontDescription& titleFont, std::
   windowDc_ = UniqueWindowDc::Get(window);
 
   // 9-10. Placement. The moves below need no rebuild: step 16 draws everything once.
-  suspendLayout_ = true;
+  activity_.suspendLayout = true;
   if (style & window_style::kCentre) {
     int32_t width = requested.width, height = requested.height;
     if (!bounds) {
@@ -215,21 +215,21 @@ bool SkinWindow::Create(HWND hostWindow, const FontDescription& titleFont, std::
   if (!imageBytes.empty()) image = LoadImageFromBytes(imageBytes);
   if (image) {
     backgroundImage_.reset(image.release());
-    imageAverageColour_ = AverageColour(backgroundImage_.get());
-    backgroundColour_ = imageAverageColour_;
-    imageLayoutFlags_ = lastCreationArgument_;
+    look_.imageAverageColour = AverageColour(backgroundImage_.get());
+    look_.backgroundColour = look_.imageAverageColour;
+    look_.imageLayoutFlags = behaviour_.lastCreationArgument;
   } else {
-    backgroundColour_ = backgroundColourOrImageLayout.value_or(MakeArgb(1, 255, 255, 255));
+    look_.backgroundColour = backgroundColourOrImageLayout.value_or(MakeArgb(1, 255, 255, 255));
   }
 
   // 15-17.
-  minTrackWidth_ = 200;
-  minTrackHeight_ = 80;
-  suspendLayout_ = false;
+  behaviour_.minTrackWidth = 200;
+  behaviour_.minTrackHeight = 80;
+  activity_.suspendLayout = false;
   LayoutTitleArea();
   RebuildSurfaces();
   TrackMouseLeave();
-  mouseTracked_ = true;
+  activity_.mouseTracked = true;
   SetTitleAreaEnabled(true);
   SetTimer(window, kPresentTimer, kPresentTimerPeriod, nullptr);
   return true;
@@ -277,104 +277,62 @@ void SkinWindow::Destroy() {
 }
 
 void SkinWindow::ResetSettings() {
-  bounds_ = {};
-  imageAverageColour_ = 0;
-  imageLayoutFlags_ = 0;
-  imageMargins_ = {};
-  titleArea_ = {};
-  titleTextRect_ = {};
-  title_.Clear();
-  hasTitleArea_ = false;
-  resizable_ = false;
-  cornerRadius_ = 0;
-  captionButtonStrip_ = {};
-  pressedCaptionButton_ = 0;
-  mouseTracked_ = false;
-  beforeMessageHook_ = nullptr;
-  afterMessageHook_ = nullptr;
-  captionButtonHandler_ = nullptr;
-  suspendLayout_ = false;
-  nonClientDrag_ = false;
-  layered_ = false;
-  constantAlpha_ = 255;
-  transitionProgress_ = 0;
-  transitionDirection_ = 0;
-  transitionRunning_ = false;
-  showEffect_ = showInterval_ = closeEffect_ = closeInterval_ = 0;
-  lastCreationArgument_ = 1;
-  themeSource_ = false;
-  maximised_ = false;
-  backgroundColour_ = innerBorderColour_ = outerBorderColour_ = 0;
-  maximiseOnDoubleClick_ = false;
-  dragAnywhere_ = false;
-  hostWindow_ = nullptr;
-  shadowEnabled_ = false;
-  shadowSize_ = 0;
-  captionButtonMargin_ = 10;
-  minTrackWidth_ = 200;
-  minTrackHeight_ = 80;
-  moveLocked_ = false;
-  leftButtonDown_ = false;
-  shadowColour_ = 0;
-  iconImage_.reset();
-  iconFromFile_.reset();
-  windowIcon_ = nullptr;
-  iconRemoved_ = false;
-  extraText_.clear();
-  extraValue_ = 0;
-  closing_ = false;
-  placingMaximised_ = false;
+  layout_ = Layout();
+  look_ = Look();
+  icon_ = TitleIcon();  // frees an icon image of its own and a loaded icon
+  behaviour_ = Behaviour();
+  activity_ = Activity();
 }
 
 // ---- Message handlers -----------------------------------------------------------------------------
 
 void SkinWindow::ReadBoundsFromWindow() {
   RECT box{};
-  if (GetWindowRect(windowHandle_, &box)) bounds_ = {box.left, box.top, box.right - box.left, box.bottom - box.top};
+  if (GetWindowRect(windowHandle_, &box)) layout_.bounds = {box.left, box.top, box.right - box.left, box.bottom - box.top};
 }
 
 void SkinWindow::OnMoveMessage() {
   // A running transition may present a larger picture around the window; the window's own
   // bounds stay what they were.
-  if (transitionRunning_) return;
+  if (activity_.transitionRunning) return;
   ReadBoundsFromWindow();
-  if (nonClientDrag_ && !ToolkitMouseButtonHeld()) {
+  if (activity_.nonClientDrag && !ToolkitMouseButtonHeld()) {
     SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
-    nonClientDrag_ = false;
+    activity_.nonClientDrag = false;
   }
 }
 
 void SkinWindow::OnSizeMessage(WPARAM kind) {
-  if (transitionRunning_) return;  // see OnMoveMessage
+  if (activity_.transitionRunning) return;  // see OnMoveMessage
   if (kind != SIZE_RESTORED && kind != SIZE_MAXIMIZED) return;
-  if (maximised_ && !placingMaximised_) {
+  if (activity_.maximised && !activity_.placingMaximised) {
     RECT desktop{};
     GetWindowRect(GetDesktopWindow(), &desktop);
     PlaceMaximised({desktop.left, desktop.top, desktop.right - desktop.left, desktop.bottom - desktop.top});
   } else {
     ReadBoundsFromWindow();
   }
-  if (!suspendLayout_) {
+  if (!activity_.suspendLayout) {
     LayoutCaptionButtons();
     LayoutTitleArea();
     RebuildSurfaces();
     Redraw(false);
   }
-  if (cornerRadius_ >= 1 && !transitionRunning_) SetRegion(true);
+  if (look_.cornerRadius >= 1 && !activity_.transitionRunning) SetRegion(true);
 }
 
 void SkinWindow::OnPaintMessage() {
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(windowHandle_, &paint);
-  if (dc && mainSurface_) BitBlt(dc, 0, 0, bounds_.width, bounds_.height, mainSurface_.memoryDc(), 0, 0, SRCCOPY);
+  if (dc && mainSurface_) BitBlt(dc, 0, 0, layout_.bounds.width, layout_.bounds.height, mainSurface_.memoryDc(), 0, 0, SRCCOPY);
   EndPaint(windowHandle_, &paint);
 }
 
 void SkinWindow::OnSetFocusMessage() {
-  if (!themeSource_) return;
+  if (!look_.themeSource) return;
   // The accent is the window's own colour made opaque. (Reading the ARGB value as a COLORREF, as
   // one could, would swap red and blue.)
-  Argb colour = backgroundImage_ ? imageAverageColour_ : backgroundColour_;
+  Argb colour = backgroundImage_ ? look_.imageAverageColour : look_.backgroundColour;
   ToolkitAccentColour(colour | 0xFF000000u);
 }
 
@@ -396,14 +354,14 @@ void SkinWindow::OnTimer(WPARAM timerId) {
     case kTransitionTimer: {
       const bool showing = HIWORD(timerId) == 1;
       bool finished = true;  // no effect left to run: end the transition
-      if (showEffect_ >= 1 && showEffect_ <= 10) {
-        finished = transitionEngine_.RunFrame(showEffect_, showing, transitionProgress_, transitionDirection_);
-      } else if (closeEffect_ >= 1 && closeEffect_ <= 10) {
-        finished = transitionEngine_.RunFrame(closeEffect_, false, transitionProgress_, transitionDirection_);
+      if (behaviour_.showEffect >= 1 && behaviour_.showEffect <= 10) {
+        finished = transitionEngine_.RunFrame(behaviour_.showEffect, showing, activity_.transitionProgress, activity_.transitionDirection);
+      } else if (behaviour_.closeEffect >= 1 && behaviour_.closeEffect <= 10) {
+        finished = transitionEngine_.RunFrame(behaviour_.closeEffect, false, activity_.transitionProgress, activity_.transitionDirection);
       }
       if (finished) {
         KillTimer(window, timerId);
-        transitionRunning_ = false;
+        activity_.transitionRunning = false;
         SetRegion(true);
       }
       break;
@@ -416,44 +374,44 @@ void SkinWindow::OnTimer(WPARAM timerId) {
 // ---- Transitions ---------------------------------------------------------------------------------
 
 bool SkinWindow::RunCloseTransition() {
-  if (closing_) return false;  // a close is already running its transition: it will close
-  if (closeEffect_ == 0 && showEffect_ == 0) return true;
+  if (activity_.closing) return false;  // a close is already running its transition: it will close
+  if (behaviour_.closeEffect == 0 && behaviour_.showEffect == 0) return true;
   const HWND window = windowHandle_;
-  closing_ = true;
+  activity_.closing = true;
   KillTimer(window, TransitionTimerId(true));  // a show still running gives way
-  transitionProgress_ = 0;
-  transitionDirection_ = 0;
-  transitionRunning_ = true;
-  transitionEngine_.Begin(window, mainSurface_.memoryDc(), constantAlpha_);
+  activity_.transitionProgress = 0;
+  activity_.transitionDirection = 0;
+  activity_.transitionRunning = true;
+  transitionEngine_.Begin(window, mainSurface_.memoryDc(), look_.constantAlpha);
   SetRegion(false);
   // The show effect's out-frames run when there is one; else the close effect's frames.
-  UINT interval = static_cast<UINT>(showEffect_ != 0 ? showInterval_ : closeInterval_);
-  if (!SetTimer(window, TransitionTimerId(false), interval, nullptr)) transitionRunning_ = false;
+  UINT interval = static_cast<UINT>(behaviour_.showEffect != 0 ? behaviour_.showInterval : behaviour_.closeInterval);
+  if (!SetTimer(window, TransitionTimerId(false), interval, nullptr)) activity_.transitionRunning = false;
 
-  while (transitionRunning_ && IsWindow(window) && windowHandle_ == window) {
+  while (activity_.transitionRunning && IsWindow(window) && windowHandle_ == window) {
     if (!PumpPendingMessages()) {  // WM_QUIT: nobody will run the frames any more
       KillTimer(window, TransitionTimerId(false));
-      transitionRunning_ = false;
+      activity_.transitionRunning = false;
       break;
     }
-    if (transitionRunning_) MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (activity_.transitionRunning) MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
-  // Destroyed meanwhile: nothing is left to close. Otherwise closing_ stays set while the replaced
+  // Destroyed meanwhile: nothing is left to close. Otherwise activity_.closing stays set while the replaced
   // procedure destroys the window, so its hiding starts no show transition.
   return IsWindow(window) && windowHandle_ == window;
 }
 
 void SkinWindow::StartShowTransition(bool showing) {
-  if (showEffect_ == 0 || closing_) return;
+  if (behaviour_.showEffect == 0 || activity_.closing) return;
   const HWND window = windowHandle_;
   KillTimer(window, TransitionTimerId(!showing));
-  transitionProgress_ = 0;
-  transitionDirection_ = 0;
-  transitionRunning_ = true;
-  transitionEngine_.Begin(window, mainSurface_.memoryDc(), constantAlpha_);
+  activity_.transitionProgress = 0;
+  activity_.transitionDirection = 0;
+  activity_.transitionRunning = true;
+  transitionEngine_.Begin(window, mainSurface_.memoryDc(), look_.constantAlpha);
   SetRegion(false);
-  if (!SetTimer(window, TransitionTimerId(showing), static_cast<UINT>(showInterval_), nullptr)) {
-    transitionRunning_ = false;
+  if (!SetTimer(window, TransitionTimerId(showing), static_cast<UINT>(behaviour_.showInterval), nullptr)) {
+    activity_.transitionRunning = false;
     SetRegion(true);
   }
 }

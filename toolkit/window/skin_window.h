@@ -84,7 +84,7 @@ class SkinWindow {
   virtual void SetMessageHooks(std::optional<CaptionButtonHandler> captionButtonHandler = std::nullopt,
                                std::optional<MessageHook> beforeMessageHook = std::nullopt,
                                std::optional<MessageHook> afterMessageHook = std::nullopt);
-  // Element message 4 to every element of the window; no element keeps the focus.
+  // kFocusLost to every element of the window; no element keeps the focus.
   virtual void DropFocusAll();
   // A small text drawn at the right end of the title row (PaintBackgroundExtra); `extra` is its
   // distance in pixels from the caption buttons. Answers a copy of the current text.
@@ -193,37 +193,37 @@ class SkinWindow {
   virtual intptr_t Self(intptr_t value) const;
 
   // ---- Beyond the operation table: state for the toolkit and for tests -------------------------
-  const Rect& bounds() const { return bounds_; }
-  bool layered() const { return layered_; }
-  bool shadowEnabled() const { return shadowEnabled_; }
-  uint8_t constantAlpha() const { return constantAlpha_; }
-  bool maximised() const { return maximised_; }
-  bool resizable() const { return resizable_; }
-  bool dragAnywhere() const { return dragAnywhere_; }
-  bool hasTitleArea() const { return hasTitleArea_; }
-  bool themeSource() const { return themeSource_; }
-  int32_t cornerRadius() const { return cornerRadius_; }
-  uint32_t shadowColour() const { return shadowColour_; }
-  Argb backgroundColour() const { return backgroundColour_; }
-  Argb innerBorderColour() const { return innerBorderColour_; }
-  Argb outerBorderColour() const { return outerBorderColour_; }
-  uint32_t imageLayoutFlags() const { return imageLayoutFlags_; }
-  uint32_t lastCreationArgument() const { return lastCreationArgument_; }
-  int32_t captionButtonMargin() const { return captionButtonMargin_; }
-  Size32 minTrackSize() const { return {minTrackWidth_, minTrackHeight_}; }
-  const Rect& titleArea() const { return titleArea_; }
-  const Rect& captionButtonStrip() const { return captionButtonStrip_; }
+  const Rect& bounds() const { return layout_.bounds; }
+  bool layered() const { return look_.layered; }
+  bool shadowEnabled() const { return look_.shadowEnabled; }
+  uint8_t constantAlpha() const { return look_.constantAlpha; }
+  bool maximised() const { return activity_.maximised; }
+  bool resizable() const { return behaviour_.resizable; }
+  bool dragAnywhere() const { return behaviour_.dragAnywhere; }
+  bool hasTitleArea() const { return layout_.hasTitleArea; }
+  bool themeSource() const { return look_.themeSource; }
+  int32_t cornerRadius() const { return look_.cornerRadius; }
+  uint32_t shadowColour() const { return look_.shadowColour; }
+  Argb backgroundColour() const { return look_.backgroundColour; }
+  Argb innerBorderColour() const { return look_.innerBorderColour; }
+  Argb outerBorderColour() const { return look_.outerBorderColour; }
+  uint32_t imageLayoutFlags() const { return look_.imageLayoutFlags; }
+  uint32_t lastCreationArgument() const { return behaviour_.lastCreationArgument; }
+  int32_t captionButtonMargin() const { return look_.captionButtonMargin; }
+  Size32 minTrackSize() const { return {behaviour_.minTrackWidth, behaviour_.minTrackHeight}; }
+  const Rect& titleArea() const { return layout_.titleArea; }
+  const Rect& captionButtonStrip() const { return layout_.captionButtonStrip; }
   const std::vector<CaptionButton>& captionButtons() const { return captionButtons_; }
-  int32_t pressedCaptionButton() const { return pressedCaptionButton_; }
-  int32_t showEffect() const { return showEffect_; }
-  int32_t showInterval() const { return showInterval_; }
-  int32_t closeEffect() const { return closeEffect_; }
-  int32_t closeInterval() const { return closeInterval_; }
-  int32_t transitionProgress() const { return transitionProgress_; }
+  int32_t pressedCaptionButton() const { return activity_.pressedCaptionButton; }
+  int32_t showEffect() const { return behaviour_.showEffect; }
+  int32_t showInterval() const { return behaviour_.showInterval; }
+  int32_t closeEffect() const { return behaviour_.closeEffect; }
+  int32_t closeInterval() const { return behaviour_.closeInterval; }
+  int32_t transitionProgress() const { return activity_.transitionProgress; }
   const TransitionEngine& transitionEngine() const { return transitionEngine_; }
   const WindowSurface& mainSurface() const { return mainSurface_; }
   const WindowSurface& backgroundSurface() const { return backgroundSurface_; }
-  HWND adoptedWindow() const { return hostWindow_; }
+  HWND adoptedWindow() const { return behaviour_.hostWindow; }
   // How many presentations (Present calls that reached the screen) the window has made.
   int32_t presentationCount() const { return presentationCount_; }
 
@@ -248,7 +248,7 @@ class SkinWindow {
   void StartCaptionFade(size_t index);
   void OnCaptionFadeTick(WPARAM timerId);
   void ReadBoundsFromWindow();
-  void ResetSettings();
+  void ResetSettings();  // every value group back to its defaults (Destroy)
   // Painting helpers (skin_window_paint.cpp).
   void PaintShadow(Gdiplus::GpGraphics* graphics, int32_t width, int32_t height);
   void PaintFrameLines(Gdiplus::GpGraphics* graphics);
@@ -256,71 +256,91 @@ class SkinWindow {
   void PaintBackgroundImages(Gdiplus::GpGraphics* graphics);
   void ForEachElement(uint32_t code);
 
+  // Settings and state that Destroy returns to these defaults, by assignment (ResetSettings): the
+  // defaults are written here once. A window created again starts from them.
+  // Where the window stands and what its title row holds.
+  struct Layout {
+    Rect bounds;                     // screen position and size
+    Rect titleArea;
+    Rect titleTextRect;
+    WideText title;
+    bool hasTitleArea = false;
+    Rect captionButtonStrip;
+  };
+  // What the window looks like.
+  struct Look {
+    Argb backgroundColour = 0;
+    Argb innerBorderColour = 0;
+    Argb outerBorderColour = 0;
+    Argb imageAverageColour = 0;
+    uint32_t imageLayoutFlags = 0;
+    Rect imageMargins;               // left, top, right, bottom in x, y, width, height
+    int32_t cornerRadius = 0;
+    bool themeSource = false;
+    bool layered = false;
+    uint8_t constantAlpha = 255;
+    bool shadowEnabled = false;
+    int32_t shadowSize = 0;
+    uint32_t shadowColour = 0;
+    int32_t captionButtonMargin = 10;
+    std::string extraText;
+    int32_t extraValue = 0;
+  };
+  // The icon shown left of the title: an image of its own, or the window's small icon.
+  struct TitleIcon {
+    UniqueGpImage image;
+    UniqueHIcon fromFile;
+    HICON windowIcon = nullptr;      // not owned (WM_GETICON)
+    bool removed = false;
+  };
+  // How the window answers the user and the program.
+  struct Behaviour {
+    HWND hostWindow = nullptr;       // the adopted window, or 0
+    uint32_t lastCreationArgument = 1;
+    bool resizable = false;
+    bool dragAnywhere = false;
+    bool maximiseOnDoubleClick = false;
+    bool moveLocked = false;
+    int32_t minTrackWidth = 200;
+    int32_t minTrackHeight = 80;
+    int32_t showEffect = 0;
+    int32_t showInterval = 0;
+    int32_t closeEffect = 0;
+    int32_t closeInterval = 0;
+    MessageHook beforeMessageHook;
+    MessageHook afterMessageHook;
+    CaptionButtonHandler captionButtonHandler;
+  };
+  // What is going on at the moment: presses, tracking, transitions, closing.
+  struct Activity {
+    int32_t pressedCaptionButton = 0;  // 1-based, 0 none
+    bool mouseTracked = false;
+    bool leftButtonDown = false;
+    bool suspendLayout = false;
+    bool nonClientDrag = false;
+    bool maximised = false;
+    bool placingMaximised = false;
+    int32_t transitionProgress = 0;
+    int32_t transitionDirection = 0;
+    bool transitionRunning = false;
+    bool closing = false;            // a close transition is pumping messages
+  };
+
   ObjectId objectId_ = 0;
   HWND windowHandle_ = nullptr;    // owned: destroyed by Destroy (an adopted window too)
-  Rect bounds_;                    // screen position and size
   UniqueWindowDc windowDc_;        // GetDC of the window, the destination of every presentation
   WindowSurface mainSurface_;
   WindowSurface backgroundSurface_;
-  UniqueGpImage derivedImage_;     // a shade over the background image, drawn after it
-  Argb imageAverageColour_ = 0;
-  uint32_t imageLayoutFlags_ = 0;
-  Rect imageMargins_;              // left, top, right, bottom in x, y, width, height
-  Rect titleArea_;
-  Rect titleTextRect_;
-  FontObject titleFont_;
-  WideText title_;
-  bool hasTitleArea_ = false;
-  bool resizable_ = false;
-  int32_t cornerRadius_ = 0;
-  std::vector<CaptionButton> captionButtons_;
-  Rect captionButtonStrip_;
-  int32_t pressedCaptionButton_ = 0;  // 1-based, 0 none
-  bool mouseTracked_ = false;
-  MessageHook beforeMessageHook_;
-  MessageHook afterMessageHook_;
-  CaptionButtonHandler captionButtonHandler_;
-  bool suspendLayout_ = false;
-  bool nonClientDrag_ = false;
-  bool layered_ = false;
-  uint8_t constantAlpha_ = 255;
-  TransitionEngine transitionEngine_;
-  int32_t transitionProgress_ = 0;
-  int32_t transitionDirection_ = 0;
-  bool transitionRunning_ = false;
-  int32_t showEffect_ = 0;
-  int32_t showInterval_ = 0;
-  int32_t closeEffect_ = 0;
-  int32_t closeInterval_ = 0;
-  uint32_t lastCreationArgument_ = 1;
-  bool themeSource_ = false;
-  bool maximised_ = false;
   UniqueGpImage backgroundImage_;
-  Argb backgroundColour_ = 0;
-  Argb innerBorderColour_ = 0;
-  Argb outerBorderColour_ = 0;
-  bool maximiseOnDoubleClick_ = false;
-  bool dragAnywhere_ = false;
-  HWND hostWindow_ = nullptr;      // the adopted window, or 0
-  bool shadowEnabled_ = false;
-  int32_t shadowSize_ = 0;
-  int32_t captionButtonMargin_ = 10;
-  int32_t minTrackWidth_ = 200;
-  int32_t minTrackHeight_ = 80;
-  bool moveLocked_ = false;
-  bool leftButtonDown_ = false;
-  uint32_t shadowColour_ = 0;
-
-  // Icon shown left of the title: an image of its own, or the window's small icon.
-  UniqueGpImage iconImage_;
-  UniqueHIcon iconFromFile_;
-  HICON windowIcon_ = nullptr;     // not owned (WM_GETICON)
-  bool iconRemoved_ = false;
-  std::string extraText_;
-  int32_t extraValue_ = 0;
-
-  bool closing_ = false;           // a close transition is pumping messages
+  UniqueGpImage derivedImage_;     // a shade over the background image, drawn after it
+  FontObject titleFont_;
+  std::vector<CaptionButton> captionButtons_;
+  TransitionEngine transitionEngine_;
+  Layout layout_;
+  Look look_;
+  TitleIcon icon_;
+  Behaviour behaviour_;
+  Activity activity_;
   bool inDestroyMessage_ = false;  // Destroy runs for WM_DESTROY: the window is already going
-  bool placingMaximised_ = false;
   int32_t presentationCount_ = 0;
 };

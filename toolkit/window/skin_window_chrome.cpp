@@ -100,9 +100,9 @@ void SkinWindow::LayoutCaptionButtons(std::optional<int32_t> width) {
   for (const CaptionButton& button : captionButtons_) {
     sizes.push_back(ImageSize(SkinImageByName(CaptionImagesFor(button.kind).normal)));
   }
-  std::vector<Rect> placed = LayoutCaptionRow(width.value_or(bounds_.width), shadowSize_, captionButtonMargin_, sizes);
+  std::vector<Rect> placed = LayoutCaptionRow(width.value_or(layout_.bounds.width), look_.shadowSize, look_.captionButtonMargin, sizes);
   for (size_t i = 0; i < captionButtons_.size(); ++i) captionButtons_[i].bounds = placed[i];
-  captionButtonStrip_ = ComputeCaptionStrip();
+  layout_.captionButtonStrip = ComputeCaptionStrip();
 }
 
 int32_t SkinWindow::CaptionStripWidth() const {
@@ -146,25 +146,25 @@ void SkinWindow::HandleCaptionMouse(std::optional<Point32> point, UINT message) 
     return;
   }
   const Point32 p = *point;
-  const bool inStrip = PointStrictlyInside(captionButtonStrip_, p);
+  const bool inStrip = PointStrictlyInside(layout_.captionButtonStrip, p);
   const int32_t under = inStrip ? CaptionButtonAt(captionButtons_, p.x, p.y) : -1;
   switch (message) {
     case WM_LBUTTONDOWN:
       if (inStrip) {
         if (under >= 0 && captionButtons_[under].enabled) {
           captionButtons_[under].pressed = true;
-          pressedCaptionButton_ = under + 1;
+          activity_.pressedCaptionButton = under + 1;
           SetCapture(window);
           RedrawCaptionButton(static_cast<size_t>(under));
         }
-      } else if (dragAnywhere_ && HitTest(window, POINT{p.x, p.y}) == 0) {
+      } else if (behaviour_.dragAnywhere && HitTest(window, POINT{p.x, p.y}) == 0) {
         StartSystemMove();
       }
       break;
     case WM_LBUTTONUP: {
-      if (pressedCaptionButton_ == 0) break;
-      const auto index = static_cast<size_t>(pressedCaptionButton_ - 1);
-      pressedCaptionButton_ = 0;
+      if (activity_.pressedCaptionButton == 0) break;
+      const auto index = static_cast<size_t>(activity_.pressedCaptionButton - 1);
+      activity_.pressedCaptionButton = 0;
       ReleaseCapture();
       if (index >= captionButtons_.size()) break;
       const bool overPressed = under == static_cast<int32_t>(index);
@@ -211,8 +211,8 @@ void SkinWindow::OnCaptionFadeTick(WPARAM timerId) {
 }
 
 bool SkinWindow::NotifyCaptionButton(int32_t kind) {
-  if (!captionButtonHandler_) return false;
-  CaptionButtonHandler handler = captionButtonHandler_;
+  if (!behaviour_.captionButtonHandler) return false;
+  CaptionButtonHandler handler = behaviour_.captionButtonHandler;
   return handler(windowHandle_, kind);
 }
 
@@ -230,11 +230,11 @@ void SkinWindow::DoCaptionCommand(int32_t kind) {
       RECT desktop{};
       GetWindowRect(GetDesktopWindow(), &desktop);
       PlaceMaximised({desktop.left, desktop.top, desktop.right - desktop.left, desktop.bottom - desktop.top});
-      maximised_ = true;
+      activity_.maximised = true;
       break;
     }
     case caption_kind::kRestore:
-      maximised_ = false;
+      activity_.maximised = false;
       for (CaptionButton& button : captionButtons_) {
         if (button.kind == caption_kind::kRestore) button.kind = caption_kind::kMaximise;
       }
@@ -252,10 +252,10 @@ void SkinWindow::DoCaptionCommand(int32_t kind) {
 void SkinWindow::PlaceMaximised(const Rect& target) {
   const HWND window = windowHandle_;
   if (!window) return;
-  placingMaximised_ = true;
-  suspendLayout_ = true;
+  activity_.placingMaximised = true;
+  activity_.suspendLayout = true;
   ShowWindow(window, SW_MAXIMIZE);
-  suspendLayout_ = false;
+  activity_.suspendLayout = false;
   // The work area of the window's monitor keeps the taskbar visible.
   Rect work = target;
   MONITORINFO monitor{};
@@ -264,9 +264,9 @@ void SkinWindow::PlaceMaximised(const Rect& target) {
     const RECT& r = monitor.rcWork;
     work = {r.left, r.top, r.right - r.left, r.bottom - r.top};
   }
-  Rect placed = MaximisedPlacement(target, work, shadowSize_);
+  Rect placed = MaximisedPlacement(target, work, look_.shadowSize);
   MoveWindow(window, placed.x, placed.y, placed.width, placed.height, TRUE);
-  placingMaximised_ = false;
+  activity_.placingMaximised = false;
 }
 
 void SkinWindow::TrackMouseLeave() {
@@ -282,33 +282,33 @@ void SkinWindow::TrackMouseLeave() {
 
 void SkinWindow::LayoutTitleArea() {
   // The title row is as high as the title's text; an empty title measures as a blank line.
-  Gdiplus::SizeF size = MeasureText(titleFont_, title_.IsEmpty() ? WideTextFromWString(L" ") : title_);
-  titleArea_ = TitleAreaRect(bounds_.width, CaptionStripWidth(), captionButtonMargin_, shadowSize_,
+  Gdiplus::SizeF size = MeasureText(titleFont_, layout_.title.IsEmpty() ? WideTextFromWString(L" ") : layout_.title);
+  layout_.titleArea = TitleAreaRect(layout_.bounds.width, CaptionStripWidth(), look_.captionButtonMargin, look_.shadowSize,
                              static_cast<int32_t>(size.Height));
-  titleTextRect_ = titleArea_;
-  if (iconImage_ || windowIcon_) titleTextRect_.width -= kIconTitleShift;
+  layout_.titleTextRect = layout_.titleArea;
+  if (icon_.image || icon_.windowIcon) layout_.titleTextRect.width -= kIconTitleShift;
 }
 
 // ---- Mouse --------------------------------------------------------------------------------------------
 
 void SkinWindow::OnMouseMove(Point32 point) {
-  DeferredPresentation(layered_ && shadowEnabled_);
-  if (!leftButtonDown_) SetArrowCursor();
-  if (!mouseTracked_) {
+  DeferredPresentation(look_.layered && look_.shadowEnabled);
+  if (!activity_.leftButtonDown) SetArrowCursor();
+  if (!activity_.mouseTracked) {
     TrackMouseLeave();
-    mouseTracked_ = true;
+    activity_.mouseTracked = true;
   }
-  if (resizable_ && !maximised_ && BorderCursor(point.x, point.y)) return;
+  if (behaviour_.resizable && !activity_.maximised && BorderCursor(point.x, point.y)) return;
   HandleCaptionMouse(point, WM_MOUSEMOVE);
-  if (PointStrictlyInside(titleArea_, point) && !ToolkitMouseButtonHeld()) SetArrowCursor();
+  if (PointStrictlyInside(layout_.titleArea, point) && !ToolkitMouseButtonHeld()) SetArrowCursor();
 }
 
 void SkinWindow::OnLeftButtonDown(Point32 point) {
-  leftButtonDown_ = true;
+  activity_.leftButtonDown = true;
   ToolkitMouseButtonHeld(true);
-  const Rect drag = TitleDragRect(titleArea_, bounds_.width, CaptionStripWidth(), captionButtonMargin_, shadowSize_);
-  if (hasTitleArea_ && PointStrictlyInside(drag, point)) {
-    if (BeginBorderResize(point.x, point.y) == 0 && !maximised_ && !moveLocked_ &&
+  const Rect drag = TitleDragRect(layout_.titleArea, layout_.bounds.width, CaptionStripWidth(), look_.captionButtonMargin, look_.shadowSize);
+  if (layout_.hasTitleArea && PointStrictlyInside(drag, point)) {
+    if (BeginBorderResize(point.x, point.y) == 0 && !activity_.maximised && !behaviour_.moveLocked &&
         HitTest(windowHandle_, POINT{point.x, point.y}) == 0) {
       StartSystemMove();
     }
@@ -318,15 +318,15 @@ void SkinWindow::OnLeftButtonDown(Point32 point) {
 }
 
 void SkinWindow::OnLeftButtonUp(Point32 point) {
-  leftButtonDown_ = false;
+  activity_.leftButtonDown = false;
   ToolkitMouseButtonHeld(false);
   HandleCaptionMouse(point, WM_LBUTTONUP);
 }
 
 void SkinWindow::OnLeftDoubleClick(Point32 point) {
-  if (!maximiseOnDoubleClick_ || !resizable_ || !hasTitleArea_) return;
-  if (!PointStrictlyInside(titleArea_, {point.x + 10, point.y - 1})) return;
-  DoCaptionCommand(maximised_ ? caption_kind::kRestore : caption_kind::kMaximise);
+  if (!behaviour_.maximiseOnDoubleClick || !behaviour_.resizable || !layout_.hasTitleArea) return;
+  if (!PointStrictlyInside(layout_.titleArea, {point.x + 10, point.y - 1})) return;
+  DoCaptionCommand(activity_.maximised ? caption_kind::kRestore : caption_kind::kMaximise);
 }
 
 void SkinWindow::StartSystemMove() {
@@ -339,25 +339,25 @@ void SkinWindow::StartSystemMove() {
 // The system's move and size loops swallow the button-up: whatever it would have cleared is
 // cleared here once the loop has returned.
 void SkinWindow::AfterSystemLoop() {
-  leftButtonDown_ = false;
+  activity_.leftButtonDown = false;
   ToolkitMouseButtonHeld(false);
-  if (nonClientDrag_) {
-    nonClientDrag_ = false;
+  if (activity_.nonClientDrag) {
+    activity_.nonClientDrag = false;
     SetArrowCursor();
   }
 }
 
 bool SkinWindow::BorderCursor(int32_t x, int32_t y) {
-  if (!resizable_ || maximised_) return false;
-  BorderZone zone = BorderZoneAt({x, y}, bounds_.width, bounds_.height, shadowSize_);
+  if (!behaviour_.resizable || activity_.maximised) return false;
+  BorderZone zone = BorderZoneAt({x, y}, layout_.bounds.width, layout_.bounds.height, look_.shadowSize);
   if (zone == kNoBorder) return false;
   SetSystemCursor(CursorOfZone(zone));
   return true;
 }
 
 int32_t SkinWindow::BeginBorderResize(int32_t x, int32_t y) {
-  if (!resizable_ || maximised_ || !windowHandle_) return 0;
-  BorderZone zone = BorderZoneAt({x, y}, bounds_.width, bounds_.height, shadowSize_);
+  if (!behaviour_.resizable || activity_.maximised || !windowHandle_) return 0;
+  BorderZone zone = BorderZoneAt({x, y}, layout_.bounds.width, layout_.bounds.height, look_.shadowSize);
   if (zone == kNoBorder) return 0;
   SetSystemCursor(CursorOfZone(zone));
   ReleaseCapture();

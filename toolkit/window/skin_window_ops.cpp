@@ -1,5 +1,6 @@
 // SkinWindow: the small operations of the window's table (accessors, flags, z-order, region).
 #include "toolkit/window/skin_window.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/window_props.h"
 
 namespace {
@@ -13,7 +14,7 @@ T StoreIfGiven(T& field, std::optional<T> value) {
 }  // namespace
 
 uint32_t SkinWindow::SetShadowColour(uint32_t colorRef) {
-  shadowColour_ = colorRef;
+  look_.shadowColour = colorRef;
   return colorRef;
 }
 
@@ -21,69 +22,69 @@ void SkinWindow::Close() {
   if (windowHandle_) SendMessageW(windowHandle_, WM_CLOSE, 0, 0);
 }
 
-bool SkinWindow::SetMoveLocked(std::optional<bool> locked) { return StoreIfGiven(moveLocked_, locked); }
+bool SkinWindow::SetMoveLocked(std::optional<bool> locked) { return StoreIfGiven(behaviour_.moveLocked, locked); }
 
 void SkinWindow::SetMessageHooks(std::optional<CaptionButtonHandler> captionButtonHandler,
                                  std::optional<MessageHook> beforeMessageHook,
                                  std::optional<MessageHook> afterMessageHook) {
-  if (captionButtonHandler) captionButtonHandler_ = std::move(*captionButtonHandler);
-  if (beforeMessageHook) beforeMessageHook_ = std::move(*beforeMessageHook);
-  if (afterMessageHook) afterMessageHook_ = std::move(*afterMessageHook);
+  if (captionButtonHandler) behaviour_.captionButtonHandler = std::move(*captionButtonHandler);
+  if (beforeMessageHook) behaviour_.beforeMessageHook = std::move(*beforeMessageHook);
+  if (afterMessageHook) behaviour_.afterMessageHook = std::move(*afterMessageHook);
 }
 
 void SkinWindow::DropFocusAll() {
-  ForEachElement(4);
+  ForEachElement(element_message::kFocusLost);
   if (windowHandle_) SetIdProp(windowHandle_, kPropFocus, 0);
 }
 
 std::string SkinWindow::SetExtraText(std::optional<std::string> text, std::optional<int32_t> extra) {
-  if (text) extraText_ = std::move(*text);
-  if (extra) extraValue_ = *extra;
-  return extraText_;
+  if (text) look_.extraText = std::move(*text);
+  if (extra) look_.extraValue = *extra;
+  return look_.extraText;
 }
 
 HWND SkinWindow::WindowHandle() const { return windowHandle_; }
 ObjectId SkinWindow::Id() const { return objectId_; }
-int32_t SkinWindow::Right() const { return bounds_.x + bounds_.width; }
-int32_t SkinWindow::Bottom() const { return bounds_.y + bounds_.height; }
-int32_t SkinWindow::Width() const { return bounds_.width; }
-int32_t SkinWindow::Height() const { return bounds_.height; }
-int32_t SkinWindow::Left() const { return bounds_.x; }
-int32_t SkinWindow::Top() const { return bounds_.y; }
+int32_t SkinWindow::Right() const { return layout_.bounds.x + layout_.bounds.width; }
+int32_t SkinWindow::Bottom() const { return layout_.bounds.y + layout_.bounds.height; }
+int32_t SkinWindow::Width() const { return layout_.bounds.width; }
+int32_t SkinWindow::Height() const { return layout_.bounds.height; }
+int32_t SkinWindow::Left() const { return layout_.bounds.x; }
+int32_t SkinWindow::Top() const { return layout_.bounds.y; }
 
 void SkinWindow::Move(std::optional<int32_t> x, std::optional<int32_t> y, std::optional<int32_t> width,
                       std::optional<int32_t> height) {
   if (!windowHandle_) return;
-  MoveWindow(windowHandle_, x.value_or(bounds_.x), y.value_or(bounds_.y), width.value_or(bounds_.width),
-             height.value_or(bounds_.height), TRUE);
+  MoveWindow(windowHandle_, x.value_or(layout_.bounds.x), y.value_or(layout_.bounds.y), width.value_or(layout_.bounds.width),
+             height.value_or(layout_.bounds.height), TRUE);
 }
 
 std::string SkinWindow::SetTitle(std::optional<std::string> text) {
   if (text) {
-    title_.SetText(*text);
-    if (windowHandle_) SetWindowTextW(windowHandle_, title_.WString().c_str());
+    layout_.title.SetText(*text);
+    if (windowHandle_) SetWindowTextW(windowHandle_, layout_.title.WString().c_str());
     LayoutTitleArea();
   }
-  return title_.ToText();
+  return layout_.title.ToText();
 }
 
-int32_t SkinWindow::TitleValue() { return title_.Length(); }
+int32_t SkinWindow::TitleValue() { return layout_.title.Length(); }
 
-bool SkinWindow::SetTitleAreaEnabled(std::optional<bool> enabled) { return StoreIfGiven(hasTitleArea_, enabled); }
+bool SkinWindow::SetTitleAreaEnabled(std::optional<bool> enabled) { return StoreIfGiven(layout_.hasTitleArea, enabled); }
 
 int32_t SkinWindow::SetCornerRadius(std::optional<int32_t> radius, bool redraw) {
-  if (!radius) return cornerRadius_;
-  cornerRadius_ = *radius;
+  if (!radius) return look_.cornerRadius;
+  look_.cornerRadius = *radius;
   if (windowHandle_) {
     UniqueHRgn region;
-    if (cornerRadius_ != 0) {
-      region.reset(CreateRoundRectRgn(0, 0, bounds_.width, bounds_.height, cornerRadius_, cornerRadius_));
+    if (look_.cornerRadius != 0) {
+      region.reset(CreateRoundRectRgn(0, 0, layout_.bounds.width, layout_.bounds.height, look_.cornerRadius, look_.cornerRadius));
     }
     // On success the system owns the region: it must not be deleted any more.
     if (SetWindowRgn(windowHandle_, region.get(), FALSE)) region.release();
   }
   if (redraw) RebuildAndRedraw();
-  return cornerRadius_;
+  return look_.cornerRadius;
 }
 
 void SkinWindow::Rebuild() { RebuildSurfaces(); }
@@ -95,18 +96,18 @@ void SkinWindow::RebuildAndRedraw() {
 
 void SkinWindow::Refresh() {
   LayoutCaptionButtons();
-  // Element message 34 (repaint your surface) to the window's elements.
+  // Every element of the window repaints its surface.
   for (int position = RegistryIndexOf(objectId_) - 1; position >= 1; --position) {
     ObjectId id = RegistryAt(position);
     if (DepthOf(id) < 1) break;
-    SendElementMessage(id, 34, 0, 0);
+    SendElementMessage(id, element_message::kRepaintSurface, 0, 0);
   }
   RebuildSurfaces();
   Redraw(true);
 }
 
 bool SkinWindow::Show(std::optional<bool> visible) {
-  HWND target = hostWindow_ ? hostWindow_ : windowHandle_;
+  HWND target = behaviour_.hostWindow ? behaviour_.hostWindow : windowHandle_;
   if (!target) return false;
   ShowWindow(target, visible.has_value() && !*visible ? SW_HIDE : SW_SHOW);
   return IsWindowVisible(target) != FALSE;
@@ -141,34 +142,34 @@ bool SkinWindow::SetTopmost(std::optional<bool> topmost) {
 
 HDC SkinWindow::WindowDc() const { return windowDc_.get(); }
 
-bool SkinWindow::SetResizable(std::optional<bool> resizable) { return StoreIfGiven(resizable_, resizable); }
+bool SkinWindow::SetResizable(std::optional<bool> resizable) { return StoreIfGiven(behaviour_.resizable, resizable); }
 
-int32_t SkinWindow::ShadowSize() const { return shadowSize_; }
+int32_t SkinWindow::ShadowSize() const { return look_.shadowSize; }
 
-void SkinWindow::SetImageMargins(const Rect& margins) { imageMargins_ = margins; }
+void SkinWindow::SetImageMargins(const Rect& margins) { look_.imageMargins = margins; }
 
-uint32_t SkinWindow::SetBackgroundOption(std::optional<uint32_t> value) { return StoreIfGiven(imageLayoutFlags_, value); }
+uint32_t SkinWindow::SetBackgroundOption(std::optional<uint32_t> value) { return StoreIfGiven(look_.imageLayoutFlags, value); }
 
 bool SkinWindow::SetMaximiseOnDoubleClick(std::optional<bool> enabled) {
-  return StoreIfGiven(maximiseOnDoubleClick_, enabled);
+  return StoreIfGiven(behaviour_.maximiseOnDoubleClick, enabled);
 }
 
 void SkinWindow::SetRegion(bool apply) {
-  if (cornerRadius_ == 0 || !windowHandle_) return;
+  if (look_.cornerRadius == 0 || !windowHandle_) return;
   UniqueHRgn region;
-  if (apply) region.reset(CreateRoundRectRgn(0, 0, bounds_.width, bounds_.height, cornerRadius_, cornerRadius_));
+  if (apply) region.reset(CreateRoundRectRgn(0, 0, layout_.bounds.width, layout_.bounds.height, look_.cornerRadius, look_.cornerRadius));
   if (SetWindowRgn(windowHandle_, region.get(), FALSE)) region.release();  // the system's now
 }
 
-bool SkinWindow::SetDragAnywhere(std::optional<bool> enabled) { return StoreIfGiven(dragAnywhere_, enabled); }
+bool SkinWindow::SetDragAnywhere(std::optional<bool> enabled) { return StoreIfGiven(behaviour_.dragAnywhere, enabled); }
 
 int32_t SkinWindow::SetCaptionButtonMargin(std::optional<int32_t> pixels) {
-  return StoreIfGiven(captionButtonMargin_, pixels);
+  return StoreIfGiven(look_.captionButtonMargin, pixels);
 }
 
 void SkinWindow::SetMinTrackSize(int32_t width, int32_t height) {
-  minTrackWidth_ = width;
-  minTrackHeight_ = height;
+  behaviour_.minTrackWidth = width;
+  behaviour_.minTrackHeight = height;
 }
 
 intptr_t SkinWindow::Self(intptr_t value) const { return value; }

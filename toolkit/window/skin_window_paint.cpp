@@ -5,6 +5,7 @@
 #include "toolkit/draw/images.h"
 #include "toolkit/draw/shapes.h"
 #include "toolkit/draw/text_drawing.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/skin_window.h"
 #include "toolkit/window/toolkit.h"
 #include "toolkit/window/window_props.h"
@@ -38,8 +39,8 @@ void SkinWindow::RebuildSurfaces() {
   mainSurface_.Release();
   backgroundSurface_.Release();
   if (!window) return;
-  mainSurface_ = WindowSurface::Create(bounds_.width, bounds_.height);
-  backgroundSurface_ = WindowSurface::Create(bounds_.width, bounds_.height);
+  mainSurface_ = WindowSurface::Create(layout_.bounds.width, layout_.bounds.height);
+  backgroundSurface_ = WindowSurface::Create(layout_.bounds.width, layout_.bounds.height);
   SetHandleProp(window, kPropMainDc, mainSurface_.memoryDc());
   SetHandleProp(window, kPropBackgroundDc, backgroundSurface_.memoryDc());
   SetHandleProp(window, kPropMainGraphics, mainSurface_.graphics());
@@ -49,7 +50,7 @@ void SkinWindow::RebuildSurfaces() {
   // the same pixels as painting it twice, at half the cost (the shadow's strokes are the dear part).
   PaintBackground(backgroundSurface_.graphics(), backgroundSurface_.memoryDc());
   Gdiplus::DllExports::GdipFlush(backgroundSurface_.graphics(), Gdiplus::FlushIntentionSync);
-  BitBlt(mainSurface_.memoryDc(), 0, 0, bounds_.width, bounds_.height, backgroundSurface_.memoryDc(), 0, 0, SRCCOPY);
+  BitBlt(mainSurface_.memoryDc(), 0, 0, layout_.bounds.width, layout_.bounds.height, backgroundSurface_.memoryDc(), 0, 0, SRCCOPY);
   DrawCaptionButtons(mainSurface_.graphics());
   PaintElements(mainSurface_.graphics());
 }
@@ -59,7 +60,7 @@ void SkinWindow::PaintFrame(Gdiplus::GpGraphics* graphics, HDC dc) {
   DrawCaptionButtons(graphics);
 }
 
-void SkinWindow::PaintElements(Gdiplus::GpGraphics*) { ForEachElement(7); }
+void SkinWindow::PaintElements(Gdiplus::GpGraphics*) { ForEachElement(element_message::kCompositeSelf); }
 
 // Elements of this window, oldest first: from the window's own entry towards the front, until the
 // first entry of another window.
@@ -77,16 +78,16 @@ void SkinWindow::ForEachElement(uint32_t code) {
 
 void SkinWindow::PaintBackground(Gdiplus::GpGraphics* graphics, HDC dc) {
   if (!graphics) return;
-  const bool framed = shadowEnabled_ && layered_;
-  if (framed) PaintShadow(graphics, bounds_.width, bounds_.height);
+  const bool framed = look_.shadowEnabled && look_.layered;
+  if (framed) PaintShadow(graphics, layout_.bounds.width, layout_.bounds.height);
   PaintBackgroundFill(graphics, dc);
   PaintIconAndTitle(graphics);
   PaintBackgroundExtra(graphics);
-  if (framed && (innerBorderColour_ != 0 || outerBorderColour_ != 0)) PaintFrameLines(graphics);
+  if (framed && (look_.innerBorderColour != 0 || look_.outerBorderColour != 0)) PaintFrameLines(graphics);
 }
 
 void SkinWindow::PaintShadow(Gdiplus::GpGraphics* graphics, int32_t width, int32_t height) {
-  const int32_t radius = cornerRadius_ + 1;
+  const int32_t radius = look_.cornerRadius + 1;
   Gdiplus::SmoothingMode previousMode = Gdiplus::SmoothingModeDefault;
   gdip::GdipGetSmoothingMode(graphics, &previousMode);
   gdip::GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeAntiAlias);
@@ -102,7 +103,7 @@ void SkinWindow::PaintShadow(Gdiplus::GpGraphics* graphics, int32_t width, int32
 
   UniqueGpPath stroke = RoundedRectPath(5, 5, radius >= 4 ? width - 12 : width - 11, height - 11, radius + 1);
   for (const ShadowStroke& s : kShadowStrokes) {
-    UniqueGpPen pen = MakePen(ArgbFromColorRef(shadowColour_, s.alpha), s.width);
+    UniqueGpPen pen = MakePen(ArgbFromColorRef(look_.shadowColour, s.alpha), s.width);
     gdip::GdipDrawPath(graphics, pen.get(), stroke.get());
   }
   gdip::GdipResetClip(graphics);
@@ -110,91 +111,91 @@ void SkinWindow::PaintShadow(Gdiplus::GpGraphics* graphics, int32_t width, int32
 }
 
 void SkinWindow::PaintFrameLines(Gdiplus::GpGraphics* graphics) {
-  const int32_t s = shadowSize_, w = bounds_.width, h = bounds_.height;
-  OutlineRoundedRect(graphics, MakeArgb(50, 128, 128, 128), s - 1, s - 1, w - 2 * s + 1, h - 2 * s + 1, cornerRadius_);
-  OutlineRoundedRect(graphics, outerBorderColour_, s, s, w - 2 * s - 1, h - 2 * s - 1, cornerRadius_ - 1);
-  OutlineRoundedRect(graphics, innerBorderColour_, s + 1, s + 1, w - 2 * s - 3, h - 2 * s - 3, cornerRadius_ - 2);
+  const int32_t s = look_.shadowSize, w = layout_.bounds.width, h = layout_.bounds.height;
+  OutlineRoundedRect(graphics, MakeArgb(50, 128, 128, 128), s - 1, s - 1, w - 2 * s + 1, h - 2 * s + 1, look_.cornerRadius);
+  OutlineRoundedRect(graphics, look_.outerBorderColour, s, s, w - 2 * s - 1, h - 2 * s - 1, look_.cornerRadius - 1);
+  OutlineRoundedRect(graphics, look_.innerBorderColour, s + 1, s + 1, w - 2 * s - 3, h - 2 * s - 3, look_.cornerRadius - 2);
 }
 
 void SkinWindow::PaintBackgroundFill(Gdiplus::GpGraphics* graphics, HDC) {
-  const int32_t s = shadowSize_;
-  const int32_t x = s, y = s, w = bounds_.width - 2 * s, h = bounds_.height - 2 * s;
-  if (!(imageLayoutFlags_ & 4)) {
-    if (imageLayoutFlags_ & 8) {
+  const int32_t s = look_.shadowSize;
+  const int32_t x = s, y = s, w = layout_.bounds.width - 2 * s, h = layout_.bounds.height - 2 * s;
+  if (!(look_.imageLayoutFlags & 4)) {
+    if (look_.imageLayoutFlags & 8) {
       // A gentle vertical gradient from the colour to a darker shade of it.
-      Argb darker = MakeArgb(AlphaOf(backgroundColour_), RedOf(backgroundColour_) * 3 / 4,
-                             GreenOf(backgroundColour_) * 3 / 4, BlueOf(backgroundColour_) * 3 / 4);
-      GradientFill(graphics, x, y, w, h, backgroundColour_, darker, true);
+      Argb darker = MakeArgb(AlphaOf(look_.backgroundColour), RedOf(look_.backgroundColour) * 3 / 4,
+                             GreenOf(look_.backgroundColour) * 3 / 4, BlueOf(look_.backgroundColour) * 3 / 4);
+      GradientFill(graphics, x, y, w, h, look_.backgroundColour, darker, true);
     } else {
-      FillRoundedRect(graphics, backgroundColour_, x, y, w, h, cornerRadius_ - 2);
+      FillRoundedRect(graphics, look_.backgroundColour, x, y, w, h, look_.cornerRadius - 2);
     }
   }
   PaintBackgroundImages(graphics);
-  if (themeSource_ && ToolkitAccentColour() != 0) {
-    FillRoundedRect(graphics, (ToolkitAccentColour() & 0x00FFFFFFu) | 0x20000000u, x, y, w, h, cornerRadius_ - 2);
+  if (look_.themeSource && ToolkitAccentColour() != 0) {
+    FillRoundedRect(graphics, (ToolkitAccentColour() & 0x00FFFFFFu) | 0x20000000u, x, y, w, h, look_.cornerRadius - 2);
   }
 }
 
 void SkinWindow::PaintBackgroundImages(Gdiplus::GpGraphics* graphics) {
   if (!backgroundImage_ && !derivedImage_) return;
-  if (imageMargins_.width == 0 && !(imageLayoutFlags_ & 1)) {
+  if (look_.imageMargins.width == 0 && !(look_.imageLayoutFlags & 1)) {
     // No margins yet: the default ones serve from this paint on (every surface of a rebuild must
     // show the same picture, so the first paint draws with them too).
-    imageMargins_ = {kDefaultImageMargin, kDefaultImageMargin, kDefaultImageMargin, kDefaultImageMargin};
+    look_.imageMargins = {kDefaultImageMargin, kDefaultImageMargin, kDefaultImageMargin, kDefaultImageMargin};
   }
   for (Gdiplus::GpImage* image : {backgroundImage_.get(), derivedImage_.get()}) {
     if (!image) continue;
-    if (imageMargins_.width != 0) {
-      NineGridImage(graphics, image, 0, 0, bounds_.width, bounds_.height, MarginsOf(imageMargins_));
+    if (look_.imageMargins.width != 0) {
+      NineGridImage(graphics, image, 0, 0, layout_.bounds.width, layout_.bounds.height, MarginsOf(look_.imageMargins));
     } else {
-      DrawImage(image, graphics, shadowSize_, shadowSize_);
+      DrawImage(image, graphics, look_.shadowSize, look_.shadowSize);
     }
   }
 }
 
 void SkinWindow::PaintIconAndTitle(Gdiplus::GpGraphics* graphics) {
-  const int32_t s = shadowSize_;
-  if (!iconImage_ && !windowIcon_ && !iconRemoved_ && windowHandle_) {
-    windowIcon_ = reinterpret_cast<HICON>(SendMessageW(windowHandle_, WM_GETICON, ICON_SMALL, 0));
+  const int32_t s = look_.shadowSize;
+  if (!icon_.image && !icon_.windowIcon && !icon_.removed && windowHandle_) {
+    icon_.windowIcon = reinterpret_cast<HICON>(SendMessageW(windowHandle_, WM_GETICON, ICON_SMALL, 0));
   }
-  const bool hasIcon = iconImage_ || windowIcon_;
-  if (iconImage_) {
-    DrawImage(iconImage_.get(), graphics, s + 7, s + 6, 16, 16);
-  } else if (windowIcon_) {
-    DrawIcon(graphics, windowIcon_, s + 7, s + 6);
+  const bool hasIcon = icon_.image || icon_.windowIcon;
+  if (icon_.image) {
+    DrawImage(icon_.image.get(), graphics, s + 7, s + 6, 16, 16);
+  } else if (icon_.windowIcon) {
+    DrawIcon(graphics, icon_.windowIcon, s + 7, s + 6);
   }
-  if (title_.IsEmpty() || !titleFont_) return;
+  if (layout_.title.IsEmpty() || !titleFont_) return;
   Gdiplus::RectF layout(static_cast<float>(s + (hasIcon ? 28 : 5)), static_cast<float>(s + 5),
-                        static_cast<float>(titleTextRect_.width), static_cast<float>(titleTextRect_.height));
-  DrawText(graphics, titleFont_, title_, layout);
+                        static_cast<float>(layout_.titleTextRect.width), static_cast<float>(layout_.titleTextRect.height));
+  DrawText(graphics, titleFont_, layout_.title, layout);
 }
 
 void SkinWindow::PaintBackgroundExtra(Gdiplus::GpGraphics* graphics, std::optional<FontDescription> font) {
-  if (extraText_.empty()) return;
+  if (look_.extraText.empty()) return;
   FontObject ownFont;
   if (font) ownFont = MakeFont(*font, true, false);
   const FontObject& used = font ? ownFont : titleFont_;
   if (!used) return;
-  Gdiplus::SizeF size = MeasureText(used, extraText_);
-  float right = static_cast<float>(captionButtonStrip_.width > 0 ? captionButtonStrip_.x
-                                                                 : bounds_.width - shadowSize_ - captionButtonMargin_);
-  float x = right - static_cast<float>(extraValue_) - size.Width;
-  DrawText(graphics, used, extraText_, Gdiplus::RectF(x, static_cast<float>(shadowSize_ + 5), size.Width, size.Height));
+  Gdiplus::SizeF size = MeasureText(used, look_.extraText);
+  float right = static_cast<float>(layout_.captionButtonStrip.width > 0 ? layout_.captionButtonStrip.x
+                                                                 : layout_.bounds.width - look_.shadowSize - look_.captionButtonMargin);
+  float x = right - static_cast<float>(look_.extraValue) - size.Width;
+  DrawText(graphics, used, look_.extraText, Gdiplus::RectF(x, static_cast<float>(look_.shadowSize + 5), size.Width, size.Height));
 }
 
 // ---- Presentation -----------------------------------------------------------------------------------
 
 void SkinWindow::Present(std::optional<Rect> rect) {
-  if (transitionRunning_ || !windowHandle_ || !mainSurface_) return;
-  if (layered_) {
-    POINT position{bounds_.x, bounds_.y};
-    SIZE size{bounds_.width, bounds_.height};
+  if (activity_.transitionRunning || !windowHandle_ || !mainSurface_) return;
+  if (look_.layered) {
+    POINT position{layout_.bounds.x, layout_.bounds.y};
+    SIZE size{layout_.bounds.width, layout_.bounds.height};
     POINT origin{0, 0};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha_, AC_SRC_ALPHA};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, look_.constantAlpha, AC_SRC_ALPHA};
     UpdateLayeredWindow(windowHandle_, windowDc_.get(), &position, &size, mainSurface_.memoryDc(), &origin, 0, &blend,
                         ULW_ALPHA);
   } else {
-    Rect r = rect.value_or(Rect{0, 0, bounds_.width, bounds_.height});
+    Rect r = rect.value_or(Rect{0, 0, layout_.bounds.width, layout_.bounds.height});
     BitBlt(windowDc_.get(), r.x, r.y, r.width, r.height, mainSurface_.memoryDc(), r.x, r.y, SRCCOPY);
   }
   ++presentationCount_;
@@ -202,7 +203,7 @@ void SkinWindow::Present(std::optional<Rect> rect) {
 
 void SkinWindow::Redraw(bool now) {
   if (!windowHandle_) return;
-  if (layered_) {
+  if (look_.layered) {
     Present();
     return;
   }
@@ -216,15 +217,15 @@ bool SkinWindow::SetLayered(std::optional<bool> enable, bool shadow, bool redraw
     LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
     exStyle = *enable ? (exStyle | WS_EX_LAYERED) : (exStyle & ~WS_EX_LAYERED);
     SetWindowLongA(window, GWL_EXSTYLE, exStyle);
-    layered_ = *enable;
+    look_.layered = *enable;
     if (redraw) Present();
   }
-  shadowEnabled_ = shadow;
-  shadowSize_ = shadowEnabled_ && layered_ ? 5 : 0;
+  look_.shadowEnabled = shadow;
+  look_.shadowSize = look_.shadowEnabled && look_.layered ? 5 : 0;
   LayoutCaptionButtons();
   LayoutTitleArea();
   RebuildSurfaces();
-  return layered_;
+  return look_.layered;
 }
 
 bool SkinWindow::SetBlurBehind(bool enable, int32_t radius) {
@@ -234,9 +235,9 @@ bool SkinWindow::SetBlurBehind(bool enable, int32_t radius) {
   auto enableBlur = dwm ? reinterpret_cast<EnableBlurBehind>(GetProcAddress(dwm.get(), "DwmEnableBlurBehindWindow"))
                         : nullptr;
   if (!enableBlur) return false;
-  const int32_t s = shadowSize_;
+  const int32_t s = look_.shadowSize;
   // The caller keeps the region: DWM copies it.
-  UniqueHRgn region(CreateRoundRectRgn(s, s, bounds_.width - s, bounds_.height - s, radius, radius));
+  UniqueHRgn region(CreateRoundRectRgn(s, s, layout_.bounds.width - s, layout_.bounds.height - s, radius, radius));
   DWM_BLURBEHIND blur{};
   blur.dwFlags = DWM_BB_ENABLE | DWM_BB_BLURREGION;
   blur.fEnable = enable;
@@ -248,23 +249,23 @@ bool SkinWindow::SetBlurBehind(bool enable, int32_t radius) {
 
 uint8_t SkinWindow::SetConstantAlpha(std::optional<int32_t> alpha, bool redraw) {
   if (alpha) {
-    constantAlpha_ = static_cast<uint8_t>(*alpha & 0xFF);
+    look_.constantAlpha = static_cast<uint8_t>(*alpha & 0xFF);
     if (redraw) Redraw(false);
   }
-  return constantAlpha_;
+  return look_.constantAlpha;
 }
 
 int32_t SkinWindow::SetShowEffect(std::optional<int32_t> effect, std::optional<int32_t> interval) {
-  if (!effect) return showEffect_;
-  showEffect_ = *effect;
-  showInterval_ = interval.value_or(0) > 0 ? *interval : kDefaultEffectInterval;
+  if (!effect) return behaviour_.showEffect;
+  behaviour_.showEffect = *effect;
+  behaviour_.showInterval = interval.value_or(0) > 0 ? *interval : kDefaultEffectInterval;
   return *effect;
 }
 
 int32_t SkinWindow::SetCloseEffect(std::optional<int32_t> effect, std::optional<int32_t> interval) {
-  if (!effect) return closeEffect_;
-  closeEffect_ = *effect;
-  closeInterval_ = interval.value_or(0) > 0 ? *interval : kDefaultEffectInterval;
+  if (!effect) return behaviour_.closeEffect;
+  behaviour_.closeEffect = *effect;
+  behaviour_.closeInterval = interval.value_or(0) > 0 ? *interval : kDefaultEffectInterval;
   return *effect;
 }
 
@@ -274,15 +275,15 @@ void SkinWindow::StopTransition(bool redraw) {
     KillTimer(windowHandle_, static_cast<UINT_PTR>(MAKELONG(kTransitionTimer, 0)));
   }
   transitionEngine_.Reset();
-  const bool wasRunning = transitionRunning_;
-  transitionRunning_ = false;
-  transitionProgress_ = 0;
-  transitionDirection_ = 0;
+  const bool wasRunning = activity_.transitionRunning;
+  activity_.transitionRunning = false;
+  activity_.transitionProgress = 0;
+  activity_.transitionDirection = 0;
   if (wasRunning) SetRegion(true);
   if (redraw) Present();
 }
 
-bool SkinWindow::TransitionRunning() const { return transitionRunning_; }
+bool SkinWindow::TransitionRunning() const { return activity_.transitionRunning; }
 
 // ---- Images --------------------------------------------------------------------------------------
 
@@ -293,9 +294,9 @@ void SkinWindow::SetBackgroundImage(std::span<const uint8_t> imageBytes, std::op
   gdip::GdipGetImageWidth(image.get(), &width);
   gdip::GdipGetImageHeight(image.get(), &height);
   backgroundImage_.reset(image.release());
-  imageAverageColour_ = AverageColour(backgroundImage_.get());
-  backgroundColour_ = imageAverageColour_;
-  if (layoutFlags) imageLayoutFlags_ = *layoutFlags;
+  look_.imageAverageColour = AverageColour(backgroundImage_.get());
+  look_.backgroundColour = look_.imageAverageColour;
+  if (layoutFlags) look_.imageLayoutFlags = *layoutFlags;
   // The derived image: a shade that darkens the picture towards its bottom edge, so text laid on
   // the lower part of a bright picture keeps its contrast.
   UniqueGpBitmap shade = CreateArgbBitmap(static_cast<int32_t>(width), static_cast<int32_t>(height));
@@ -310,8 +311,8 @@ void SkinWindow::SetBackgroundImage(std::span<const uint8_t> imageBytes, std::op
 
 void SkinWindow::SetIconImage(std::span<const uint8_t> imageBytes) {
   UniqueGpBitmap image = LoadImageFromBytes(imageBytes);
-  iconImage_.reset(image.release());
-  iconRemoved_ = false;
+  icon_.image.reset(image.release());
+  icon_.removed = false;
   LayoutTitleArea();
   RebuildAndRedraw();
 }
@@ -322,19 +323,19 @@ bool SkinWindow::SetIconFile(const std::string& path) {
   if (!icon) return false;
   SendMessageW(windowHandle_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.get()));
   SendMessageW(windowHandle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.get()));
-  windowIcon_ = icon.get();
-  iconFromFile_ = std::move(icon);  // the window no longer shows the previous one
-  iconImage_.reset();
-  iconRemoved_ = false;
+  icon_.windowIcon = icon.get();
+  icon_.fromFile = std::move(icon);  // the window no longer shows the previous one
+  icon_.image.reset();
+  icon_.removed = false;
   LayoutTitleArea();
   RebuildAndRedraw();
   return true;
 }
 
 void SkinWindow::RemoveIcon() {
-  iconImage_.reset();
-  windowIcon_ = nullptr;
-  iconRemoved_ = true;
+  icon_.image.reset();
+  icon_.windowIcon = nullptr;
+  icon_.removed = true;
   LayoutTitleArea();
   RebuildAndRedraw();
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "toolkit/draw/colour.h"
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"
 
 // ---- Start-up ---------------------------------------------------------------------------------
 

@@ -18,7 +18,7 @@
 
 #include "toolkit/draw/dc_canvas.h"
 #include "toolkit/draw/gdi_owners.h"
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"  // Rect
 #include "toolkit/window/transition_frames.h"
 
 class TransitionEngine {

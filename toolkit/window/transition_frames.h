@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"  // Rect
 
 // One stretch of a snapshot rectangle onto the frame canvas.
 struct FrameBlit {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/window/rect.h"
+#include "toolkit/draw/geometry.h"  // Rect
 
 struct Point32 {
   int32_t x = 0;
