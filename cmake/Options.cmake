@@ -22,6 +22,9 @@ target_compile_options(vm_options INTERFACE
   $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers -Wno-cast-function-type>)
 # One self-contained executable: no mingw runtime DLL travels with it.
 target_link_options(vm_options INTERFACE -static -static-libgcc -static-libstdc++)
+# The linker would write its clock into every program's header; the installer gets its time stamp
+# from VM_SOURCE_DATE_EPOCH instead (installer/CMakeLists.txt).
+target_link_options(vm_options INTERFACE -Wl,--no-insert-timestamp)
 target_include_directories(vm_options INTERFACE ${CMAKE_SOURCE_DIR})
 # The header fields name the oldest Windows the program runs on: XP (5.1) for the shipped 32-bit
 # build, and for the 64-bit build the first 64-bit Windows (XP x64 and Server 2003, 5.2). The

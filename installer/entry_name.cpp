@@ -25,10 +25,12 @@ bool IsDeviceName(const std::wstring& component) {
 
 }  // namespace
 
-bool IsSafeEntryName(const std::wstring& name) {
-  if (name.empty() || IsSeparator(name.front())) return false;
+EntryNameFault CheckEntryName(const std::wstring& name) {
+  if (name.empty()) return EntryNameFault::kEmpty;
+  if (IsSeparator(name.front())) return EntryNameFault::kAbsolute;
   for (wchar_t c : name) {
-    if (c == L':' || c < 0x20) return false;
+    if (c == L':') return EntryNameFault::kColon;
+    if (c < 0x20) return EntryNameFault::kControlCharacter;
   }
   size_t start = 0;
   while (start <= name.size()) {
@@ -37,16 +39,18 @@ bool IsSafeEntryName(const std::wstring& name) {
     const std::wstring component = name.substr(start, end - start);
     const bool last = end == name.size();
     if (component.empty()) {
-      if (!last) return false;  // "a//b"
+      if (!last) return EntryNameFault::kEmpty;  // "a//b"
     } else if (IsOnlyDotsAndSpaces(component)) {
-      return false;  // ".", "..", "...", ". ."
+      return EntryNameFault::kDotsAndSpaces;  // ".", "..", "...", ". ."
     } else if (IsDeviceName(component)) {
-      return false;
+      return EntryNameFault::kDeviceName;
     }
     start = end + 1;
   }
-  return true;
+  return EntryNameFault::kNone;
 }
+
+bool IsSafeEntryName(const std::wstring& name) { return CheckEntryName(name) == EntryNameFault::kNone; }
 
 std::wstring EntryTargetPath(const std::wstring& destFolder, const std::wstring& name) {
   std::wstring target = destFolder;

@@ -14,6 +14,7 @@ packages=(
   fonts-wqy-microhei python3-fonttools locales
   cmake ninja-build googletest dpkg-dev zlib1g-dev
   chromium python3 curl
+  osslsigncode openssl
 )
 missing=()
 for p in "${packages[@]}"; do

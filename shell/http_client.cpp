@@ -40,6 +40,11 @@ std::string RawResponseHeaders(HINTERNET request) {
 
 // One exchange, then the followed "301 Moved" answers (at most kMaxMovedFollows of them).
 std::vector<uint8_t> Exchange(const std::string& url, HttpArguments& arguments, int movedFollowed) {
+  // What the last exchange reported must not survive one that fails to open: a caller reading the
+  // out-texts after a failure would take another answer's cookies, headers or Location for this one.
+  arguments.responseHeaders.clear();
+  arguments.redirectAddress.clear();
+  arguments.returnedCookies.clear();
   const char* method = arguments.method == kHttpPost ? "POST" : "GET";
   const std::string agent = UserAgentFor(arguments.requestHeaders, kDefaultUserAgent);
   const std::string proxy = arguments.proxy ? "http=" + *arguments.proxy : std::string();
@@ -101,5 +106,7 @@ std::string Utf8ToGbk(const std::string& utf8) {
   const std::wstring wide = WideFromCodePage(utf8, CP_UTF8);
   if (wide.empty()) return utf8;
   constexpr UINT kGbk = 936;
-  return CodePageFromWide(wide, kGbk, WC_NO_BEST_FIT_CHARS);
+  // Composite check: a letter followed by a combining accent becomes the accented letter the code
+  // page has, instead of the letter and a default character.
+  return CodePageFromWide(wide, kGbk, WC_COMPOSITECHECK);
 }

@@ -29,7 +29,12 @@ bool IsInstanceRunning() {
   if (own) return false;
   const std::string name = FileNameOf(OwnExecutablePath());
   if (UniqueHandle other{OpenMutexA(READ_CONTROL, FALSE, name.c_str())}) return true;
-  own.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+  SetLastError(ERROR_SUCCESS);
+  UniqueHandle created(CreateMutexA(nullptr, FALSE, name.c_str()));
+  // Two processes started at the same moment can both find no mutex; the one whose creation
+  // merely opened the other's mutex is the second instance (and does not keep it alive).
+  if (created && GetLastError() == ERROR_ALREADY_EXISTS) return true;
+  own = std::move(created);
   return false;
 }
 

@@ -73,7 +73,11 @@ std::string RequestCallback(std::string& cookies) {
   cookies = login.returnedCookies;
   HttpArguments page;
   page.cookies = cookies;
-  return HttpRequestText(config.callbackPageUrl, page);
+  std::string answer = HttpRequestText(config.callbackPageUrl, page);
+  // The page may set or delete cookies too: the caller keeps the merged set, as after
+  // AddCallbackEntry.
+  cookies = *page.cookies;
+  return answer;
 }
 
 void AddCallbackEntry(std::string& cookies) {

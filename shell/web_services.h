@@ -39,7 +39,7 @@ void SetWebServiceConfig(const WebServiceConfig& config);
 // The download URL behind a share link; empty when any step finds nothing.
 std::string ResolveShareLink(const std::string& shareUrl);
 // Logs in to the call-back service (its cookies go to `cookies`) and answers the page fetched with
-// them.
+// them; `cookies` then holds them merged with what the page set.
 std::string RequestCallback(std::string& cookies);
 // Fetches the call-back service's add page sending `cookies`, which then hold the merged cookies.
 void AddCallbackEntry(std::string& cookies);

@@ -21,6 +21,34 @@ TEST(IsSafeEntryName, RefusesNamesThatCouldLeaveTheFolder) {
   }
 }
 
+// The packer names the reason when it refuses a vendor's entry: each refusal has its own kind.
+TEST(CheckEntryName, NamesTheReasonForARefusal) {
+  using namespace std::string_literals;
+  const struct {
+    std::wstring name;
+    EntryNameFault fault;
+  } cases[] = {
+      {L"Auxiliary/Tarnlink.exe", EntryNameFault::kNone},
+      {L"Auxiliary/", EntryNameFault::kNone},
+      {L"", EntryNameFault::kEmpty},
+      {L"a//b", EntryNameFault::kEmpty},
+      {L"/etc/passwd", EntryNameFault::kAbsolute},
+      {L"\\server\\share", EntryNameFault::kAbsolute},
+      {L"C:evil.exe", EntryNameFault::kColon},
+      {L"sub/a:b.txt", EntryNameFault::kColon},
+      {L"a/\x1fname", EntryNameFault::kControlCharacter},
+      {L"a\0b"s, EntryNameFault::kControlCharacter},
+      {L"../evil.exe", EntryNameFault::kDotsAndSpaces},
+      {L"a/. ./b", EntryNameFault::kDotsAndSpaces},
+      {L"sub/aux.dll", EntryNameFault::kDeviceName},
+      {L"LPT3", EntryNameFault::kDeviceName},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CheckEntryName(c.name), c.fault) << c.name;
+    EXPECT_EQ(IsSafeEntryName(c.name), c.fault == EntryNameFault::kNone) << c.name;
+  }
+}
+
 TEST(EntryTargetPath, JoinsWithOneBackslashAndConvertsSlashes) {
   EXPECT_EQ(EntryTargetPath(L"C:\\Program Files\\Velmora\\", L"Auxiliary/Tarnlink.exe"),
             L"C:\\Program Files\\Velmora\\Auxiliary\\Tarnlink.exe");

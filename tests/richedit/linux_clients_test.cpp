@@ -56,17 +56,24 @@ TEST_F(LinuxClientTest, CurlGetsNoResponseForJQueryWithAQueryString) {
 TEST_F(LinuxClientTest, CurlPostReachesOnlyALiveElementAndGetsNoResponse) {
   ContentElement element;
   UnixScriptResult toElement =
-      Run("curl -sS --max-time 20 --data-binary '" + std::to_string(element.objectId) +
-          "|<p>from <b>curl</b></p>' " + baseUrl_ + "/cmd/get/html");
+      Run("curl -sS --max-time 20 -H 'X-Requested-With: XMLHttpRequest' --data-binary '" +
+          std::to_string(element.objectId) + "|<p>from <b>curl</b></p>' " + baseUrl_ + "/cmd/get/html");
   EXPECT_EQ(toElement.exitCode, kCurlEmptyReply) << toElement.output;
   ASSERT_EQ(element.received.size(), 1u);
   EXPECT_EQ(element.received[0].kind, 1);
   EXPECT_EQ(element.received[0].text, L"<p>from <b>curl</b></p>");
 
   UnixScriptResult toNobody =
-      Run("curl -sS --max-time 20 --data-binary '" + std::to_string(element.objectId + 500) +
-          "|<p>lost</p>' " + baseUrl_ + "/cmd/get/html");
+      Run("curl -sS --max-time 20 -H 'X-Requested-With: XMLHttpRequest' --data-binary '" +
+          std::to_string(element.objectId + 500) + "|<p>lost</p>' " + baseUrl_ + "/cmd/get/html");
   EXPECT_EQ(toNobody.exitCode, kCurlEmptyReply) << toNobody.output;
+  EXPECT_EQ(element.received.size(), 1u);
+
+  // Without the editor page's mark, as a form post sends it, the content goes nowhere.
+  UnixScriptResult unmarked =
+      Run("curl -sS --max-time 20 --data-binary '" + std::to_string(element.objectId) +
+          "|<p>unmarked</p>' " + baseUrl_ + "/cmd/get/html");
+  EXPECT_EQ(unmarked.exitCode, kCurlEmptyReply) << unmarked.output;
   EXPECT_EQ(element.received.size(), 1u);
 }
 
@@ -97,7 +104,7 @@ TEST_F(LinuxClientTest, ChromiumRunsTheEditorPageAndPostsToTheElement) {
   // "<p>富文本 <b>bold</b> &amp; more</p>" as a JSON string the driver hands to the page.
   const std::string content = R"('"<p>\u5bcc\u6587\u672c <b>bold</b> &amp; more</p>"')";
   UnixScriptResult result =
-      Run("node '" VM_RICHEDIT_TEST_SOURCE_DIR "/browser_drive.js' " + baseUrl_ + "/web/default " +
+      Run("node '" VM_RICHEDIT_TEST_SOURCE_DIR "/browser_drive.js' editor " + baseUrl_ + "/web/default " +
               std::to_string(element.objectId) + " " + content,
           90000);
   ASSERT_EQ(result.exitCode, 0) << result.output;
@@ -110,6 +117,21 @@ TEST_F(LinuxClientTest, ChromiumRunsTheEditorPageAndPostsToTheElement) {
   EXPECT_EQ(element.received[1].text, L"\u5bcc\u6587\u672c bold & more");
   EXPECT_EQ(element.received[0].threadId, GetCurrentThreadId());
   EXPECT_TRUE(bystander.received.empty());
+}
+
+TEST_F(LinuxClientTest, ChromiumPageOfAnotherOriginCannotPostToTheElement) {
+  ContentElement element;
+  UnixScriptResult result =
+      Run("node '" VM_RICHEDIT_TEST_SOURCE_DIR "/browser_drive.js' foreign " + baseUrl_ + " " +
+              std::to_string(element.objectId),
+          90000);
+  ASSERT_EQ(result.exitCode, 0) << result.output;
+  // Every attempt was made and ended (refused by the service or, for the marked one, by the
+  // browser when its preflight got no answer).
+  for (const char* attempt : {"plain fetch ", "marked fetch ", "form posted"}) {
+    EXPECT_NE(result.output.find(attempt), std::string::npos) << attempt << "\n" << result.output;
+  }
+  EXPECT_TRUE(element.received.empty()) << result.output;
 }
 
 }  // namespace

@@ -30,9 +30,9 @@ TEST(RequestReader, GetIsCompleteAfterItsHeadersWhateverThePieces) {
     EXPECT_EQ(reader.CurrentState(), State::Complete);
     EXPECT_EQ(reader.Path(), "/web/default");
     EXPECT_FALSE(reader.IsPost());
-    ASSERT_TRUE(reader.Host().has_value());
-    EXPECT_EQ(*reader.Host(), "127.89.64.254:50001");
-    EXPECT_FALSE(reader.Origin().has_value());
+    ASSERT_TRUE(reader.Source().host.has_value());
+    EXPECT_EQ(*reader.Source().host, "127.89.64.254:50001");
+    EXPECT_FALSE(reader.Source().origin.has_value());
   }
 }
 
@@ -72,7 +72,7 @@ TEST(RequestReader, RequestWithoutHeadersEndsAtItsRequestLine) {
   HttpRequestReader reader;
   EXPECT_EQ(reader.Append("GET /web/default HTTP/1.0\r\n\r\n"), State::Complete);
   EXPECT_EQ(reader.Path(), "/web/default");
-  EXPECT_FALSE(reader.Host().has_value());
+  EXPECT_FALSE(reader.Source().host.has_value());
 }
 
 TEST(RequestReader, PostBodyArrivesInLaterPieces) {
@@ -214,13 +214,19 @@ TEST(RequestReader, TrickledHeadIsFoundAcrossPieceBoundaries) {
   }
 }
 
-TEST(RequestReader, FirstHostAndOriginHeadersCount) {
+TEST(RequestReader, FirstHeaderOfEachSourceNameCounts) {
   HttpRequestReader reader;
   reader.Append(
       "POST /cmd/get/html HTTP/1.1\r\nhost:  127.89.64.254:50000  \r\n"
-      "ORIGIN: http://127.89.64.254:50000\r\nHost: evil.example\r\n\r\n");
-  EXPECT_EQ(*reader.Host(), "127.89.64.254:50000");
-  EXPECT_EQ(*reader.Origin(), "http://127.89.64.254:50000");
+      "ORIGIN: http://127.89.64.254:50000\r\nHost: evil.example\r\n"
+      "referer: http://127.89.64.254:50000/web/default\r\nReferer: http://evil.example/\r\n"
+      "X-REQUESTED-WITH: XMLHttpRequest\r\nX-Requested-With: other\r\n"
+      "Origin: http://evil.example\r\n\r\n");
+  const RequestSource& source = reader.Source();
+  EXPECT_EQ(source.host, "127.89.64.254:50000");
+  EXPECT_EQ(source.origin, "http://127.89.64.254:50000");
+  EXPECT_EQ(source.referer, "http://127.89.64.254:50000/web/default");
+  EXPECT_EQ(source.requestedWith, "XMLHttpRequest");
 }
 
 TEST(HeaderLine, SplitsAtTheFirstColonAndTrimsBlanks) {

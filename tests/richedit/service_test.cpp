@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/richedit/content_element.h"
+#include "tests/window/foreign_sender.h"
 #include "toolkit/richedit/richedit_content.h"
 #include "toolkit/richedit/richedit_server.h"
 #include "toolkit/richedit/richedit_service.h"
@@ -40,7 +42,7 @@ class RichEditServiceTest : public ::testing::Test {
   // Posts `body` to `path` and waits for the service to close the connection; the deliveries it
   // queued have then reached their elements.
   TestConnection::Reply PostAndDeliver(std::string_view path, std::string_view body,
-                                       std::string_view extraHeaders = {}) {
+                                       std::string_view extraHeaders = kEditorPageMark) {
     TestConnection::Reply reply = Exchange(port_, PostRequest(path, host_, body, extraHeaders));
     EXPECT_TRUE(reply.closed);
     PumpPendingMessages();
@@ -170,7 +172,7 @@ TEST_F(RichEditServiceTest, ContentLengthInAnyLetterCaseWithTheBodyInLaterPieces
     ContentElement element;
     std::string body = std::to_string(element.objectId) + "|<i>piecewise</i>";
     TestConnection connection(port_);
-    connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + host_ + "\r\n" + name + ":" +
+    connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + host_ + "\r\n" + kEditorPageMark + name + ":" +
                     std::to_string(body.size()) + "\r\n\r\n");
     Sleep(50);
     connection.Send(body.substr(0, 5));
@@ -205,8 +207,8 @@ TEST_F(RichEditServiceTest, PostCutShortByThePeerDeliversWhatCame) {
   ContentElement element;
   std::string body = std::to_string(element.objectId) + "|<p>first half";
   TestConnection connection(port_);
-  connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + host_ +
-                  "\r\nContent-Length: " + std::to_string(body.size() + 100) + "\r\n\r\n" + body);
+  connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + host_ + "\r\n" + kEditorPageMark +
+                  "Content-Length: " + std::to_string(body.size() + 100) + "\r\n\r\n" + body);
   connection.CloseSending();
   EXPECT_TRUE(connection.ReadToClose().closed);
   PumpPendingMessages();
@@ -239,14 +241,44 @@ TEST_F(RichEditServiceTest, ForeignHostNamesGetNothing) {
   }
 }
 
-TEST_F(RichEditServiceTest, PostsFromAnotherSitesPageAreIgnored) {
+TEST_F(RichEditServiceTest, PostsFromAnythingButTheEditorPageAreIgnored) {
   ContentElement element;
   std::string body = std::to_string(element.objectId) + "|<b>cross-site</b>";
-  PostAndDeliver("/cmd/get/html", body, "Origin: http://evil.example\r\n");
-  PostAndDeliver("/cmd/get/html", body, "Origin: null\r\n");
+  const std::string mark = kEditorPageMark;
+  const std::string ownPage = "http://" + host_ + "/web/default";
+  // What another site's page can make a browser send: a form post (older browsers send no Origin
+  // with it), or a script's post marked as the editor page's but from its own origin or page.
+  const std::vector<std::string> foreign = {
+      "",
+      "Referer: http://evil.example/form.html\r\n",
+      "Origin: http://evil.example\r\nReferer: http://evil.example/form.html\r\n",
+      mark + "Origin: http://evil.example\r\n",
+      mark + "Origin: null\r\n",
+      mark + "Referer: http://evil.example/\r\n",
+      mark + "Origin: http://" + host_ + "\r\nReferer: http://evil.example/\r\n",
+      "X-Requested-With: ShockwaveFlash\r\n",
+  };
+  for (const std::string& headers : foreign) {
+    SCOPED_TRACE(headers);
+    EXPECT_EQ(PostAndDeliver("/cmd/get/html", body, headers).bytes, "");
+  }
   EXPECT_TRUE(element.received.empty());
-  PostAndDeliver("/cmd/get/html", body, "Origin: http://" + host_ + "\r\n");
-  EXPECT_EQ(element.received.size(), 1u);
+  PostAndDeliver("/cmd/get/html", body, mark + "Origin: http://" + host_ + "\r\nReferer: " + ownPage + "\r\n");
+  PostAndDeliver("/cmd/get/html", body, mark);  // an older browser's jQuery sends no Origin
+  EXPECT_EQ(element.received.size(), 2u);
+}
+
+TEST_F(RichEditServiceTest, ForeignPostIsNotReadBeyondItsHead) {
+  // A cross-site form post gets the connection closed at its head: the body is never waited for.
+  ContentElement element;
+  TestConnection connection(port_);
+  connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + host_ +
+                  "\r\nContent-Length: 1000\r\n\r\n" + std::to_string(element.objectId) + "|");
+  TestConnection::Reply reply = connection.ReadToClose(3000);  // far below the idle allowance
+  EXPECT_TRUE(reply.closed);
+  EXPECT_EQ(reply.bytes, "");
+  PumpPendingMessages();
+  EXPECT_TRUE(element.received.empty());
 }
 
 TEST_F(RichEditServiceTest, TwoClientsAtOnceAreServedOneAfterTheOther) {
@@ -281,6 +313,80 @@ TEST_F(RichEditServiceTest, IdleConnectionDoesNotSpinTheProcessor) {
   EXPECT_LT(used100ns / 10000, 300u) << "milliseconds of processor time while one client idled";
   idle.Send(GetRequest("/web/richeditclient", host_));
   EXPECT_EQ(idle.ReadToClose().bytes, ExpectedResponse("text/javascript", RichEditClientScript()));
+}
+
+TEST_F(RichEditServiceTest, JunkFromAnotherProgramToTheDeliveryWindowIsIgnored) {
+  // The delivery window is found by its class name; another program sends it made-up numbers and
+  // pointers, sent and posted.
+  std::optional<DWORD> found = RunForeignSender("delivery");
+  ASSERT_TRUE(found.has_value());
+  EXPECT_GE(*found, 1u) << "no delivery window found";
+  EXPECT_LT(*found, 100u) << "a message to the delivery window went unanswered";
+  // Still delivering.
+  ContentElement element;
+  PostAndDeliver("/cmd/get/text", std::to_string(element.objectId) + "|after the junk");
+  ASSERT_EQ(element.received.size(), 1u);
+  EXPECT_EQ(element.received[0].text, L"after the junk");
+}
+
+// A server with a small delivery table, and this thread not dispatching while the posts arrive:
+// as the GUI thread during an install, between its short pumps.
+class RichEditDeliveryBoundsTest : public ::testing::Test {
+ protected:
+  static constexpr size_t kMaxPending = 4;
+  static constexpr size_t kMaxPendingBytes = 2000;
+  static void SetUpTestSuite() {
+    RichEditServerOptions options;
+    options.delivery = {kMaxPending, kMaxPendingBytes};
+    server_ = RichEditServer::Start(options);
+    ASSERT_NE(server_, nullptr);
+  }
+  // Posts and waits until the service has closed the connection (the content is queued or refused
+  // by then); nothing is dispatched meanwhile.
+  void Post(ObjectId target, const std::string& content) {
+    uint16_t port = server_->Port();
+    TestConnection::Reply reply = Exchange(
+        port, PostRequest("/cmd/get/text", ServiceHost(port), std::to_string(target) + "|" + content));
+    EXPECT_TRUE(reply.closed);
+    EXPECT_EQ(reply.bytes, "");
+  }
+  static std::vector<std::wstring> Texts(const ContentElement& element) {
+    std::vector<std::wstring> texts;
+    for (const ContentElement::Content& content : element.received) texts.push_back(content.text);
+    return texts;
+  }
+  static RichEditServer* server_;
+};
+RichEditServer* RichEditDeliveryBoundsTest::server_ = nullptr;
+
+TEST_F(RichEditDeliveryBoundsTest, PostsBeyondTheRecordBoundAreDroppedUntilTheThreadCatchesUp) {
+  ContentElement element;
+  for (int i = 0; i < 10; ++i) Post(element.objectId, "first " + std::to_string(i));
+  PumpPendingMessages();
+  EXPECT_EQ(Texts(element),
+            (std::vector<std::wstring>{L"first 0", L"first 1", L"first 2", L"first 3"}));
+  // Dispatched, the table is empty again: the next posts are taken.
+  for (int i = 0; i < 10; ++i) Post(element.objectId, "second " + std::to_string(i));
+  PumpPendingMessages();
+  ASSERT_EQ(element.received.size(), 2 * kMaxPending);
+  EXPECT_EQ(element.received[kMaxPending].text, L"second 0");
+}
+
+TEST_F(RichEditDeliveryBoundsTest, PostsBeyondTheByteBoundAreDropped) {
+  ContentElement element;
+  // 400 characters are 800 bytes of UTF-16: two fit in 2000 bytes, a third does not.
+  for (char letter : {'a', 'b', 'c'}) Post(element.objectId, std::string(400, letter));
+  Post(element.objectId, "small");  // fits beside the two
+  PumpPendingMessages();
+  EXPECT_EQ(Texts(element), (std::vector<std::wstring>{std::wstring(400, L'a'), std::wstring(400, L'b'), L"small"}));
+
+  // One content larger than the whole bound is refused even with the table empty, and from its
+  // declared length, before its body is read.
+  element.received.clear();
+  Post(element.objectId, std::string(1100, 'x'));
+  Post(element.objectId, std::string(900, 'y'));
+  PumpPendingMessages();
+  EXPECT_EQ(Texts(element), (std::vector<std::wstring>{std::wstring(900, L'y')}));
 }
 
 // A second server with short allowances, so that giving up on quiet and slow clients shows quickly.
@@ -338,8 +444,8 @@ TEST_F(RichEditLimitsTest, DeclaredBodyBeyondTheBoundIsRefusedAtOnce) {
   for (const char* length : {"1073741824", "16777217", "99999999999999999999999"}) {
     SCOPED_TRACE(length);
     TestConnection connection(port);
-    connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + ServiceHost(port) +
-                    "\r\nContent-Length: " + length + "\r\n\r\n" +
+    connection.Send("POST /cmd/get/html HTTP/1.1\r\nHost: " + ServiceHost(port) + "\r\n" +
+                    kEditorPageMark + "Content-Length: " + length + "\r\n\r\n" +
                     std::to_string(element.objectId) + "|<b>start of a huge body</b>");
     TestConnection::Reply reply = connection.ReadToClose(20000);
     EXPECT_TRUE(reply.closed);

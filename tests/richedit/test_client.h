@@ -35,9 +35,13 @@ class TestConnection {
 
 // "GET <path> HTTP/1.1" with the given Host header (none when host is empty).
 std::string GetRequest(std::string_view path, std::string_view host);
-// A POST with Content-Length and the body; extraHeaders are CR LF terminated lines.
+// The mark the editor page's jQuery puts on every post (a same-origin request), without which the
+// service takes no content.
+inline constexpr char kEditorPageMark[] = "X-Requested-With: XMLHttpRequest\r\n";
+// A POST with Content-Length and the body; extraHeaders are CR LF terminated lines, by default the
+// editor page's mark.
 std::string PostRequest(std::string_view path, std::string_view host, std::string_view body,
-                        std::string_view extraHeaders = {});
+                        std::string_view extraHeaders = kEditorPageMark);
 // "127.89.64.254:<port>"
 std::string ServiceHost(uint16_t port);
 

@@ -172,6 +172,52 @@ TEST(ProcessShell, TheFirstProcessOfANameOwnsTheInstanceAndLaterOnesSeeIt) {
   DeleteFileA(log.c_str());
 }
 
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST(ProcessShell, OfProcessesAskingAtTheSameMomentExactlyOneIsTheInstance) {
+  constexpr int kProcesses = 6;
+  constexpr int kRounds = 4;
+  const std::string go = "vm_instance_race_go_" + std::to_string(GetCurrentProcessId());
+  // Each racer writes its own log: appends of several processes to one file can be lost.
+  std::vector<std::string> logs;
+  for (int i = 0; i < kProcesses; ++i) logs.push_back(TempFile("instance-race-" + std::to_string(i)));
+  const auto linesWith = [&](const std::string& part) {
+    std::string all;
+    for (const std::string& log : logs) {
+      const std::string text = ReadText(log);
+      if (text.find(part) != std::string::npos) all += text;
+    }
+    return all;
+  };
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE(round);
+    for (const std::string& log : logs) DeleteFileA(log.c_str());
+    UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
+    ASSERT_TRUE(event);
+    std::vector<Started> racers;
+    for (const std::string& log : logs) {
+      racers.push_back(Start(Quoted(HelperPath()) + " instance-race " + Quoted(log) + " " + go + " 3000"));
+      ASSERT_TRUE(racers.back().process);
+    }
+    for (int waited = 0; CountOf(linesWith("ready"), "ready") < kProcesses && waited < 30000; waited += 20) Sleep(20);
+    ASSERT_EQ(CountOf(linesWith("ready"), "ready"), static_cast<size_t>(kProcesses));
+    SetEvent(event.get());  // all of them ask now
+    std::string answers;
+    for (int waited = 0; CountOf(answers = linesWith("instance:"), "instance:") < kProcesses && waited < 30000;
+         waited += 20) {
+      Sleep(20);
+    }
+    EXPECT_EQ(CountOf(answers, "instance:0"), 1u) << answers;
+    EXPECT_EQ(CountOf(answers, "instance:1"), static_cast<size_t>(kProcesses - 1)) << answers;
+    for (Started& racer : racers) WaitForSingleObject(racer.process.get(), 10000);
+  }
+  for (const std::string& log : logs) DeleteFileA(log.c_str());
+}
+
 TEST(ProcessShell, RunElevatedStartsTheGivenProgramOrItsOwn) {
   const std::string given = TempFile("elevated-given");
   const std::string own = TempFile("elevated-own");

@@ -2,6 +2,9 @@
 //   record <log> [words...]      appends its whole command line to <log>
 //   instance                     exits with IsInstanceRunning() (1 or 0)
 //   instance-hold <log> <ms>     appends "instance:<answer>" to <log>, then stays alive for ms
+//   instance-race <log> <event> <ms>
+//                                appends "ready", waits until the named event is set, asks, appends
+//                                "instance:<answer>" and stays alive for ms
 //   run-elevated-self <log>      RunElevated with no program: starts itself as "record <log>";
 //                                exits with RunElevated's answer
 #include <windows.h>
@@ -36,6 +39,16 @@ int main(int argc, char** argv) {
   if (mode == "instance-hold" && argc >= 4) {
     AppendLine(argv[2], std::string("instance:") + (IsInstanceRunning() ? "1" : "0"));
     Sleep(static_cast<DWORD>(std::atoi(argv[3])));
+    return 0;
+  }
+  if (mode == "instance-race" && argc >= 5) {
+    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, argv[3]);
+    if (go == nullptr) return 2;
+    AppendLine(argv[2], "ready");
+    WaitForSingleObject(go, 30000);
+    const bool running = IsInstanceRunning();
+    AppendLine(argv[2], std::string("instance:") + (running ? "1" : "0"));
+    Sleep(static_cast<DWORD>(std::atoi(argv[4])));
     return 0;
   }
   if (mode == "run-elevated-self" && argc >= 3) {

@@ -39,11 +39,18 @@ function route(req, body, res) {
   if (path.startsWith('/landed')) return send(res, 200, { 'Content-Type': 'text/plain' }, `landed at ${url}`);
   if (path === '/always-moved') return send(res, 301, { Location: base }, 'moved again');
   if (path === '/redirect-302') return send(res, 302, { Location: `${base}/echo-after-302` }, 'found');
+  if (path === '/redirect-with-cookie') {
+    return send(res, 302, { Location: `${base}/landed`, 'Set-Cookie': ['r=1; path=/'] }, 'found');
+  }
   if (path === '/utf8-marked') {
     return send(res, 200, { 'Content-Type': 'text/html' }, Buffer.from('<meta charset="utf-8">中文', 'utf8'));
   }
   if (path === '/utf8-header') {
     return send(res, 200, { 'Content-Type': 'text/plain; charset=UTF-8' }, Buffer.from('中文', 'utf8'));
+  }
+  if (path === '/utf8-combining') {
+    // "Cafe" + COMBINING ACUTE ACCENT, then 中文: the accent has no character of its own in GBK.
+    return send(res, 200, { 'Content-Type': 'text/plain; charset=utf-8' }, Buffer.from('Cafe\u0301 中文', 'utf8'));
   }
   if (path === '/gbk') return send(res, 200, { 'Content-Type': 'text/plain' }, Buffer.from('d6d0cec4', 'hex'));
   if (path === '/long-headers') {
@@ -68,7 +75,10 @@ function route(req, body, res) {
     const ok = req.method === 'POST' && form === 'source=velmora-test';
     return send(res, 200, ok ? { 'Set-Cookie': ['sid=abc; path=/', 'uid=7; path=/'] } : {}, ok ? 'welcome' : 'denied');
   }
-  if (path === '/cb/page') return send(res, 200, { 'Content-Type': 'text/plain' }, `page for ${req.headers.cookie || ''}`);
+  if (path === '/cb/page') {
+    return send(res, 200, { 'Content-Type': 'text/plain', 'Set-Cookie': ['seen=1; path=/'] },
+      `page for ${req.headers.cookie || ''}`);
+  }
   if (path === '/cb/add') {
     return send(res, 200, { 'Set-Cookie': ['added=1; path=/', 'uid=deleted; path=/'] }, `added for ${req.headers.cookie || ''}`);
   }

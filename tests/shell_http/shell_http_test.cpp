@@ -160,6 +160,12 @@ TEST_F(HttpTest, TextIsConvertedFromUtf8OnlyWhenDeclared) {
   EXPECT_EQ(std::string(raw.begin(), raw.end()), "\xE4\xB8\xAD\xE6\x96\x87");  // unconverted
 }
 
+TEST_F(HttpTest, CombiningAccentsBecomeTheAccentedLettersOfTheCodePage) {
+  HttpArguments arguments;
+  // "é" is 0xA8 0xA6 in GBK; without composition the accent would become a "?" of its own.
+  EXPECT_EQ(HttpRequestText(Base() + "/utf8-combining", arguments), "Caf\xA8\xA6 中文");
+}
+
 TEST_F(HttpTest, UrlWithoutSchemeButWithAPortGoesOverHttpToThatPort) {
   const std::string hostAndPort = Base().substr(7);
   HttpArguments arguments;
@@ -187,6 +193,23 @@ TEST_F(HttpTest, LongResponseHeadersStillGiveTheirCookies) {
 TEST_F(HttpTest, NothingListeningGivesAnEmptyAnswer) {
   HttpArguments arguments;
   EXPECT_TRUE(HttpRequest("http://127.0.0.1:1/", arguments).empty());
+}
+
+TEST_F(HttpTest, AFailedOpenLeavesNoOutTextOfTheExchangeBefore) {
+  // One argument record for two exchanges: the second cannot even open a connection (no host).
+  HttpArguments arguments;
+  arguments.noRedirect = true;
+  arguments.cookies = "keep=1";
+  EXPECT_EQ(HttpRequestText(Base() + "/redirect-with-cookie", arguments), "found");
+  ASSERT_EQ(arguments.redirectAddress, Base() + "/landed");
+  ASSERT_EQ(arguments.returnedCookies, "r=1");
+  ASSERT_FALSE(arguments.responseHeaders.empty());
+
+  EXPECT_TRUE(HttpRequest("http:///no-host", arguments).empty());
+  EXPECT_EQ(arguments.redirectAddress, "");
+  EXPECT_EQ(arguments.returnedCookies, "");
+  EXPECT_EQ(arguments.responseHeaders, "");
+  EXPECT_EQ(arguments.cookies, "r=1; keep=1");  // in/out: what the caller holds stays
 }
 
 // ---- Web services -------------------------------------------------------------------------------
@@ -224,11 +247,12 @@ TEST_F(WebServiceTest, ShareLinkLeadsToTheDownloadUrl) {
 TEST_F(WebServiceTest, CallbackLogsInThenFetchesThePageWithItsCookies) {
   std::string cookies = "stale=1";
   EXPECT_EQ(shell_.RequestCallback("", "", cookies, ""), "page for sid=abc; uid=7");
-  EXPECT_EQ(cookies, "sid=abc; uid=7");
+  // The login's cookies, merged with the one the page set.
+  EXPECT_EQ(cookies, "seen=1; sid=abc; uid=7");
 
   shell_.AddCallbackEntry(cookies, "");
   // Sent, then merged with the answer: a new cookie added, a deleted one gone.
-  EXPECT_EQ(cookies, "added=1; sid=abc");
+  EXPECT_EQ(cookies, "added=1; seen=1; sid=abc");
 }
 
 TEST_F(WebServiceTest, EveryShortenerFindsItsShortLink) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/window/foreign_sender.h"
 #include "tests/window/window_test_support.h"
 #include "toolkit/draw/shapes.h"
 #include "toolkit/window/window_props.h"
@@ -102,13 +103,54 @@ TEST_F(PresentationTest, TheUpdateRectMessagePresentsTheRectangleItPointsTo) {
   FillSurface(window.mainSurface(), MakeArgb(255, 255, 0, 0));
   window.Present();
   FillSurface(window.mainSurface(), MakeArgb(255, 0, 255, 0));
-  Rect rect{40, 40, 10, 10};
   const int before = window.presentationCount();
-  EXPECT_EQ(SendMessageW(window.WindowHandle(), UpdateRectMessage(), 0, reinterpret_cast<LPARAM>(&rect)), 0);
+  SendUpdateRect(window.WindowHandle(), Rect{40, 40, 10, 10});
   EXPECT_EQ(window.presentationCount(), before + 1);
   PumpFor(50);
   EXPECT_TRUE(ColourNear(ScreenPixel(145, 145), MakeArgb(255, 0, 255, 0)));
   EXPECT_TRUE(ColourNear(ScreenPixel(155, 145), MakeArgb(255, 255, 0, 0)));
+}
+
+struct SendFromThread {
+  HWND window;
+  Rect rect;
+};
+
+DWORD WINAPI SendUpdateRectFromThread(void* argument) noexcept {
+  auto* job = static_cast<SendFromThread*>(argument);
+  SendMessageW(job->window, UpdateRectMessage(), 0, reinterpret_cast<LPARAM>(&job->rect));
+  return 0;
+}
+
+TEST_F(PresentationTest, UpdateRectFromAnywhereButTheToolkitsOwnSendIsIgnored) {
+  CreateShown({100, 100, 200, 150}, false);
+  FillSurface(window.mainSurface(), MakeArgb(255, 255, 0, 0));
+  window.Present();
+  FillSurface(window.mainSurface(), MakeArgb(255, 0, 255, 0));
+  const HWND handle = window.WindowHandle();
+  const int before = window.presentationCount();
+  Rect rect{40, 40, 10, 10};
+
+  // Another program on the desktop, with junk for the pointer: ignored, and nothing crashes.
+  EXPECT_EQ(RunForeignSender("update-rect " + std::to_string(reinterpret_cast<uintptr_t>(handle))), 0u);
+  EXPECT_EQ(window.presentationCount(), before);
+  // Another thread of this process, even with a real rectangle.
+  SendFromThread job{handle, rect};
+  UniqueHandle thread(CreateThread(nullptr, 0, SendUpdateRectFromThread, &job, 0, nullptr));
+  ASSERT_TRUE(thread);
+  for (int waited = 0; WaitForSingleObject(thread.get(), 0) == WAIT_TIMEOUT && waited < 5000; waited += 10) PumpFor(10);
+  EXPECT_EQ(window.presentationCount(), before);
+  // This thread, posted or sent with an address of its own choosing.
+  PostMessageW(handle, UpdateRectMessage(), 0, reinterpret_cast<LPARAM>(&rect));
+  PumpFor(20);
+  SendMessageW(handle, UpdateRectMessage(), 0, reinterpret_cast<LPARAM>(&rect));
+  EXPECT_EQ(window.presentationCount(), before);
+  PumpFor(50);
+  EXPECT_TRUE(ColourNear(ScreenPixel(145, 145), MakeArgb(255, 255, 0, 0)));
+
+  // The window still presents what the toolkit asks it to.
+  SendUpdateRect(handle, rect);
+  EXPECT_EQ(window.presentationCount(), before + 1);
 }
 
 TEST_F(PresentationTest, TwoPresentPendingMarksWithinOnePeriodGiveOnePresentation) {
@@ -161,8 +203,7 @@ TEST_F(PresentationTest, NothingIsPresentedWhileATransitionRuns) {
   ASSERT_TRUE(window.TransitionRunning());
   window.Present();
   window.Redraw(true);
-  Rect rect{0, 0, 10, 10};
-  SendMessageW(window.WindowHandle(), UpdateRectMessage(), 0, reinterpret_cast<LPARAM>(&rect));
+  SendUpdateRect(window.WindowHandle(), Rect{0, 0, 10, 10});
   SetPropW(window.WindowHandle(), kPresentPending, reinterpret_cast<HANDLE>(1));
   PumpUntilTransitionEnds(window);
   ASSERT_FALSE(window.TransitionRunning());

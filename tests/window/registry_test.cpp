@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
+#include "common/win_handle.h"
 #include "tests/window/plain_window.h"
 #include "tests/window/test_elements.h"
 #include "toolkit/window/object_registry.h"
@@ -337,6 +339,59 @@ TEST_F(RegistryTest, DestroySweepTellsEachElementOnceAndEmptiesTheWindowsBlock) 
   EXPECT_EQ(RegistryCount(), 0);
   for (ObjectId id : ids) EXPECT_EQ(CodesFor(id), std::vector<uint32_t>{2}) << id;
   EXPECT_EQ(GetIdProp(window.get(), kPropFocus), 0);
+}
+
+// Ends the test program with a message when the code under test has not come back in time: a
+// walk that never ends would otherwise only show as the test runner's timeout.
+class Watchdog {
+ public:
+  Watchdog(DWORD ms, const char* what) : ms_(ms), what_(what), done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_.reset(CreateThread(nullptr, 0, &Watch, this, 0, nullptr));
+  }
+  ~Watchdog() {
+    SetEvent(done_.get());
+    WaitForSingleObject(thread_.get(), INFINITE);
+  }
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+
+ private:
+  static DWORD WINAPI Watch(void* self) noexcept {
+    auto* dog = static_cast<Watchdog*>(self);
+    if (WaitForSingleObject(dog->done_.get(), dog->ms_) == WAIT_TIMEOUT) {
+      std::fprintf(stderr, "FAILED: %s did not end within %lu ms\n", dog->what_, static_cast<unsigned long>(dog->ms_));
+      std::fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return 0;
+  }
+  DWORD ms_;
+  const char* what_;
+  UniqueHandle done_;
+  UniqueHandle thread_;
+};
+
+TEST_F(RegistryTest, DestroySweepEndsWhenAnElementRemovesAnEntryOutsideItsBlock) {
+  PlainWindow other;
+  ObjectId otherId = RegisterWindowObject(FakeWindowObject());
+  auto mine = Add(windowId, {});
+  RegistryInsertFront(otherId);
+  auto theirs = std::make_unique<RecordingElement>(otherId, other.get(), Rect{});
+  ObjectId theirsId = theirs->objectId, mineId = mine->objectId;
+  // theirs, other window, mine, my window. Told it dies, theirs takes mine with it: two entries
+  // go while the sweep stands at position 1.
+  theirs->onMessage = [mineId](uint32_t code) {
+    if (code == 2) RegistryRemoveWithChildren(RegistryIndexOf(mineId));
+  };
+  UnregisterObject(otherId);
+  {
+    Watchdog watchdog(10000, "the destroy sweep");
+    DispatchInput(other.get(), WM_DESTROY, 0, 0);
+  }
+  EXPECT_EQ(CodesFor(theirsId), std::vector<uint32_t>{2});
+  EXPECT_EQ(CodesFor(mineId), std::vector<uint32_t>{2});
+  ASSERT_EQ(RegistryCount(), 1);
+  EXPECT_EQ(RegistryAt(1), windowId);
 }
 
 }  // namespace

@@ -128,8 +128,8 @@ void Element::RefreshNow() {
 
 void Element::PresentRect() {
   if (hostWindow == nullptr) return;
-  Rect area = clipRect;  // the window copies it before answering
-  SendMessageW(hostWindow, UpdateRectMessage(), 0, reinterpret_cast<LPARAM>(&area));
+  const Rect area = clipRect;  // the window copies it before answering
+  SendUpdateRect(hostWindow, area);
 }
 
 void Element::MarkPresentPending() {

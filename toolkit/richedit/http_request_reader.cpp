@@ -17,6 +17,12 @@ std::string_view TrimBlanks(std::string_view text) {
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// A header of the given name sets `field` unless an earlier one did.
+void KeepFirst(std::string_view name, std::string_view value, std::string_view lowerCaseName,
+               std::optional<std::string>& field) {
+  if (!field && HeaderNameIs(name, lowerCaseName)) field = std::string(value);
+}
+
 }  // namespace
 
 std::optional<HttpHeaderLine> ParseHeaderLine(std::string_view line) {
@@ -121,10 +127,11 @@ bool HttpRequestReader::TakeHeaders() {
         return false;
       }
       declaredLength_ = *length;
-    } else if (HeaderNameIs(header->name, "host") && !host_) {
-      host_ = std::string(header->value);
-    } else if (HeaderNameIs(header->name, "origin") && !origin_) {
-      origin_ = std::string(header->value);
+    } else {
+      KeepFirst(header->name, header->value, "host", source_.host);
+      KeepFirst(header->name, header->value, "origin", source_.origin);
+      KeepFirst(header->name, header->value, "referer", source_.referer);
+      KeepFirst(header->name, header->value, "x-requested-with", source_.requestedWith);
     }
   }
   if (!post_) {

@@ -5,7 +5,8 @@
 // States, in order: the request line (up to the first CR LF), the header block (up to CR LF CR LF)
 // and, for a POST, the body (as many bytes as Content-Length declares). A request that is not a
 // POST is complete after its headers; they are read for every request because the Host header
-// decides whether the service answers at all.
+// decides whether the service answers at all (and, for a POST, X-Requested-With, Origin and
+// Referer whether it takes the content).
 //
 // Hostile or broken clients are refused instead of buffered without end: a request line plus
 // headers longer than kMaxHeadBytes, or a declared body longer than kMaxBodyBytes (refused as soon
@@ -17,6 +18,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "toolkit/richedit/service_address.h"
 
 class HttpRequestReader {
  public:
@@ -38,9 +41,9 @@ class HttpRequestReader {
   const std::string& Path() const { return path_; }
   // The request line starts with "POST".
   bool IsPost() const { return post_; }
-  // Values of the Host and Origin headers, when the header block had them.
-  const std::optional<std::string>& Host() const { return host_; }
-  const std::optional<std::string>& Origin() const { return origin_; }
+  // Values of the Host, Origin, Referer and X-Requested-With headers, when the header block had
+  // them (the first of each name counts).
+  const RequestSource& Source() const { return source_; }
   // Declared by Content-Length (0 when absent).
   size_t DeclaredBodyLength() const { return declaredLength_; }
   // At most DeclaredBodyLength() bytes; bytes after the declared body are not part of it.
@@ -58,8 +61,7 @@ class HttpRequestReader {
   size_t searchFrom_ = 0;  // where the next search for a line or head end starts in head_
   std::string path_;
   bool post_ = false;
-  std::optional<std::string> host_;
-  std::optional<std::string> origin_;
+  RequestSource source_;
   size_t declaredLength_ = 0;
   std::string body_;
 };

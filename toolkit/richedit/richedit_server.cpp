@@ -54,7 +54,7 @@ class RichEditServer::Impl {
 
   bool Listen();
   bool CreateDelivery() {
-    delivery_ = ContentDelivery::CreateOnThisThread();
+    delivery_ = ContentDelivery::CreateOnThisThread(options_.delivery);
     return delivery_ != nullptr;
   }
   bool StartAcceptThread();
@@ -66,6 +66,8 @@ class RichEditServer::Impl {
   void ServeNextConnection();
   void Serve(SOCKET connection);
   bool ReadRequest(SOCKET connection, HttpRequestReader& request, ConnectionClock& clock);
+  bool AcceptHead(const HttpRequestReader& request) const;
+  void Deliver(const HttpRequestReader& request, intptr_t kind);
   bool SendAll(SOCKET connection, std::string_view bytes, ConnectionClock& clock);
 
   RichEditServerOptions options_;
@@ -144,13 +146,11 @@ void RichEditServer::Impl::Serve(SOCKET connection) {
   ConnectionClock clock(GetTickCount(), options_.idleTimeoutMs, options_.requestTimeoutMs);
   HttpRequestReader request;
   if (!ReadRequest(connection, request, clock)) return;
-  if (!IsRequestAllowed(request.Host(), request.Origin(), request.IsPost(), port_)) return;
 
   RichEditRoute route = RouteRequest(request.IsPost(), request.Path());
   if (intptr_t kind = DeliveryKind(route)) {
     // Posted content gets no response; the element hears of it on its own thread.
-    PostedContent posted = ParsePostedContent(request.Body());
-    if (posted.target > 0) delivery_->Post(posted.target, kind, Utf8ToWide(posted.content));
+    Deliver(request, kind);
     return;
   }
   WebResource resource = ResourceFor(route);
@@ -162,19 +162,35 @@ void RichEditServer::Impl::Serve(SOCKET connection) {
   shutdown(connection, SD_SEND);
 }
 
+void RichEditServer::Impl::Deliver(const HttpRequestReader& request, intptr_t kind) {
+  PostedContent posted = ParsePostedContent(request.Body());
+  if (posted.target <= 0) return;
+  // UTF-8 never gives more UTF-16 units than it has bytes: refused before anything is converted.
+  if (!delivery_->HasRoomFor(posted.content.size() * sizeof(wchar_t))) return;
+  delivery_->Post(posted.target, kind, Utf8ToWide(posted.content));
+}
+
+// Decided as soon as the head has been read, so that nothing more of a request the service will
+// not take is read (or buffered).
+bool RichEditServer::Impl::AcceptHead(const HttpRequestReader& request) const {
+  if (!IsRequestAllowed(request.Source(), request.IsPost(), port_)) return false;
+  if (DeliveryKind(RouteRequest(request.IsPost(), request.Path())) == 0) return true;
+  return delivery_->HasRoomFor(request.DeclaredBodyLength() * sizeof(wchar_t));
+}
+
 // Answers false when the request was refused, or the client went quiet or too slow.
 bool RichEditServer::Impl::ReadRequest(SOCKET connection, HttpRequestReader& request,
                                        ConnectionClock& clock) {
   std::array<char, kReceiveBufferBytes> buffer;
+  bool headAccepted = false;
   while (true) {
-    switch (request.CurrentState()) {
-      case HttpRequestReader::State::Complete:
-        return true;
-      case HttpRequestReader::State::Refused:
-        return false;
-      default:
-        break;
+    const HttpRequestReader::State state = request.CurrentState();
+    if (state == HttpRequestReader::State::Refused) return false;
+    if (state == HttpRequestReader::State::Body || state == HttpRequestReader::State::Complete) {
+      if (!headAccepted && !AcceptHead(request)) return false;
+      headAccepted = true;
     }
+    if (state == HttpRequestReader::State::Complete) return true;
     int received = recv(connection, buffer.data(), static_cast<int>(buffer.size()), 0);
     if (received > 0) {
       request.Append(std::string_view(buffer.data(), static_cast<size_t>(received)));

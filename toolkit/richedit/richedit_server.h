@@ -6,13 +6,21 @@
 // A connection that sends nothing for idleTimeoutMs, or has not finished its exchange within
 // requestTimeoutMs, is closed unanswered, so no client holds the service for long. Waiting uses
 // select, not a polling loop.
+//
+// A request the service will not serve is not read further than its head: one from a foreign
+// host or page (service_address.h), or a delivering POST whose declared body would not fit the
+// delivery table now (content_delivery.h). Such a request, like every POST, gets no response; the
+// connection is closed.
 #pragma once
 
 #include <cstdint>
 
+#include "toolkit/richedit/delivery_limits.h"
+
 struct RichEditServerOptions {
   uint32_t idleTimeoutMs = 5000;
   uint32_t requestTimeoutMs = 30000;
+  DeliveryLimits delivery;
 };
 
 class RichEditServer {

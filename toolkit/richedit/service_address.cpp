@@ -96,9 +96,18 @@ bool IsServiceOrigin(std::string_view origin, uint16_t servicePort) {
   return parts && parts->port == servicePort && IsLoopbackHostName(parts->host);
 }
 
-bool IsRequestAllowed(const std::optional<std::string>& host,
-                      const std::optional<std::string>& origin, bool isPost, uint16_t servicePort) {
-  if (!host || !IsLoopbackHost(*host)) return false;
-  if (isPost && origin && !IsServiceOrigin(*origin, servicePort)) return false;
+bool IsServiceReferer(std::string_view referer, uint16_t servicePort) {
+  constexpr std::string_view kScheme = "http://";
+  size_t originEnd = referer.find_first_of("/?#", std::min(referer.size(), kScheme.size()));
+  return IsServiceOrigin(referer.substr(0, originEnd), servicePort);
+}
+
+bool IsRequestAllowed(const RequestSource& source, bool isPost, uint16_t servicePort) {
+  if (!source.host || !IsLoopbackHost(*source.host)) return false;
+  if (!isPost) return true;
+  if (!source.requestedWith || !EqualsIgnoringCase(*source.requestedWith, "xmlhttprequest"))
+    return false;
+  if (source.origin && !IsServiceOrigin(*source.origin, servicePort)) return false;
+  if (source.referer && !IsServiceReferer(*source.referer, servicePort)) return false;
   return true;
 }

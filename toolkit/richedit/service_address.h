@@ -2,9 +2,12 @@
 //
 // The service listens on a loopback address only, but any web page the user opens in any browser
 // can still reach a loopback port: by a host name it controls that it re-points at 127.89.64.254
-// (DNS rebinding), or by posting a form across sites. So a request must name a loopback host in
-// its Host header, and a POST that carries an Origin header must come from the service's own
-// page. Requests from non-browser clients (no Origin) and from the editor page itself are served.
+// (DNS rebinding), or by posting a form or a script request across sites. So a request must name
+// a loopback host in its Host header, and a POST must carry what only the service's own page sends:
+// "X-Requested-With: XMLHttpRequest" (jQuery adds it to every same-origin request; a cross-site
+// form cannot send it, and a cross-site script may send it only after a preflight request that the
+// service never answers), and no Origin or Referer naming another page. Browsers of the product's
+// era send no Origin on a form post, so the Origin test alone would let any page post content.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +29,20 @@ bool IsLoopbackHost(std::string_view hostHeader);
 // True when `origin` is "http://" + a loopback host + ":" + servicePort.
 bool IsServiceOrigin(std::string_view origin, uint16_t servicePort);
 
+// True when `referer` is a URL of the service's own origin (http://, a loopback host, servicePort,
+// then nothing or a path, query or fragment).
+bool IsServiceReferer(std::string_view referer, uint16_t servicePort);
+
+// The headers that say where a request comes from (the first header of each name; absent when the
+// request has none).
+struct RequestSource {
+  std::optional<std::string> host;
+  std::optional<std::string> origin;
+  std::optional<std::string> referer;
+  std::optional<std::string> requestedWith;  // X-Requested-With
+};
+
 // The service answers (or delivers) only when this holds: a loopback Host header, and for a POST
-// either no Origin header or the service's own origin.
-bool IsRequestAllowed(const std::optional<std::string>& host,
-                      const std::optional<std::string>& origin, bool isPost, uint16_t servicePort);
+// also X-Requested-With "XMLHttpRequest" (letter case ignored) and, where present, the service's
+// own Origin and a Referer of the service's own origin.
+bool IsRequestAllowed(const RequestSource& source, bool isPost, uint16_t servicePort);

@@ -66,18 +66,23 @@ bool ExchangePressed(ObjectId id, bool left, bool value) {
 
 // An entry belongs to the destroyed window when its element lives there, or when it no longer
 // dereferences at all (the window's own entry, retired by SkinWindow::Destroy, or a stale element).
+// Id 0 is no entry: it is what a position reads once removals have vacated it.
 bool BelongsToDestroyedWindow(ObjectId id, HWND destroyed) {
+  if (id == 0) return false;
   if (id < 0) return WindowFromId(id) == nullptr;
   ElementNode* element = ElementFromId(id);
   return element == nullptr || element->hostWindow == destroyed || element->hostWindow == nullptr;
 }
 
+// Every removal shrinks the registry, and every other step advances, so the walk always ends.
+// An element's message 2 may remove entries anywhere (not only in front of its own position), so
+// the step back is clamped to the front of the registry; after a removal that shrank nothing
+// (a handler put entries back) the walk moves on.
 void SweepDestroyedWindow(HWND window) {
   for (int position = 1; position <= RegistryCount(); ++position) {
-    if (BelongsToDestroyedWindow(RegistryAt(position), window)) {
-      int removed = RegistryRemoveWithChildren(position);
-      position -= std::max(removed, 1);
-    }
+    if (!BelongsToDestroyedWindow(RegistryAt(position), window)) continue;
+    int removed = RegistryRemoveWithChildren(position);
+    if (removed > 0) position = std::max(position - removed, 0);
   }
 }
 

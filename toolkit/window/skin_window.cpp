@@ -117,9 +117,12 @@ LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!PopupMenuTracking()) OpenPopupMarker(nullptr);
       break;
     default:
-      if (message != 0 && message == UpdateRectMessage() && lParam != 0) {
-        Rect rect = *reinterpret_cast<const Rect*>(lParam);
-        Present(rect);
+      if (message != 0 && message == UpdateRectMessage()) {
+        // lParam is read only when it is the toolkit's own rectangle (see SendUpdateRect).
+        if (const Rect* own = OwnUpdateRect(lParam)) {
+          Rect rect = *own;
+          Present(rect);
+        }
       }
       break;
   }

@@ -36,6 +36,9 @@ ToolkitState& State() {
   return *state;
 }
 
+// The rectangle SendUpdateRect is sending on this thread (null when it sends none).
+thread_local const Rect* rectBeingSent = nullptr;
+
 template <typename T>
 T Exchange(T& field, std::optional<T> value) {
   if (value) field = *value;
@@ -98,7 +101,7 @@ bool InitialiseToolkit() {
 
   state.gdiplus = StartGdiplus();
   state.majorVersion = ReadMajorVersion();
-  state.updateRectMessage = RegisterWindowMessageA("Kv_Msg_WM_UPDATERECT");
+  state.updateRectMessage = RegisterWindowMessageA(kUpdateRectMessageName);
   state.defWindowProcW = Resolve<DefWindowProcWFunction>("user32.dll", "DefWindowProcW");
   state.rtlMoveMemory = Resolve<RtlMoveMemoryFunction>("kernel32.dll", "RtlMoveMemory");
   state.alphaBlend = Resolve<AlphaBlendFunction>("msimg32.dll", "AlphaBlend");
@@ -125,6 +128,21 @@ bool ToolkitInitialised() { return State().initialised; }
 
 int32_t SystemMajorVersion(std::optional<int32_t> version) { return Exchange(State().majorVersion, version); }
 UINT UpdateRectMessage() { return State().updateRectMessage; }
+
+void SendUpdateRect(HWND window, const Rect& rect) {
+  const Rect* outer = rectBeingSent;  // a presentation may, through a hook, present again
+  rectBeingSent = &rect;
+  SendMessageW(window, UpdateRectMessage(), 0, reinterpret_cast<LPARAM>(&rect));
+  rectBeingSent = outer;
+}
+
+const Rect* OwnUpdateRect(LPARAM lParam) {
+  // Sent by another thread (of this process or another one): not a pointer of this thread's.
+  if (InSendMessageEx(nullptr) != ISMEX_NOSEND) return nullptr;
+  // Posted, or sent directly with an address of the caller's choosing.
+  if (rectBeingSent == nullptr || reinterpret_cast<LPARAM>(rectBeingSent) != lParam) return nullptr;
+  return rectBeingSent;
+}
 DefWindowProcWFunction ResolvedDefWindowProcW() { return State().defWindowProcW; }
 RtlMoveMemoryFunction ResolvedRtlMoveMemory() { return State().rtlMoveMemory; }
 AlphaBlendFunction ResolvedAlphaBlend() { return State().alphaBlend; }

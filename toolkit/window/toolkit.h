@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "toolkit/draw/colour.h"
+#include "toolkit/window/rect.h"
 
 // ---- Start-up ---------------------------------------------------------------------------------
 
@@ -37,7 +38,17 @@ bool ToolkitInitialised();
 int32_t SystemMajorVersion(std::optional<int32_t> version = std::nullopt);
 // The id of the registered message "Kv_Msg_WM_UPDATERECT": wParam 0, lParam points to a Rect in
 // window coordinates; the window presents that rectangle at once.
+inline constexpr char kUpdateRectMessageName[] = "Kv_Msg_WM_UPDATERECT";
 UINT UpdateRectMessage();
+
+// Sends the update-rect message for `rect` to `window` (a toolkit window of this thread). Any
+// program on the desktop can send a window any message, so a toolkit window reads the rectangle
+// only when the message comes this way: sent, not posted, on the window's own thread, with lParam
+// the address this call is sending. Messages from other threads or processes are ignored.
+void SendUpdateRect(HWND window, const Rect& rect);
+// For the window procedure: the rectangle behind lParam of an update-rect message when
+// SendUpdateRect is sending it on this thread; null for every other message.
+const Rect* OwnUpdateRect(LPARAM lParam);
 
 using DefWindowProcWFunction = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
 using RtlMoveMemoryFunction = void(WINAPI*)(void*, const void*, SIZE_T);
