@@ -131,6 +131,7 @@ std::optional<Image> Image::Parse(std::span<const uint8_t> bytes, std::string& e
   image.header_.machine = *reader.U16(fileHeader);
   const uint16_t sectionCount = *reader.U16(fileHeader + 2);
   const uint16_t optionalSize = *reader.U16(fileHeader + 16);
+  image.header_.timeDateStamp = *reader.U32(fileHeader + 4);
   image.header_.characteristics = *reader.U16(fileHeader + 18);
   const uint64_t optional = fileHeader + 20;
   if (!reader.Fits(optional, optionalSize)) return fail("optional header cut off");

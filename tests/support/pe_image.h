@@ -40,6 +40,7 @@ constexpr uint32_t kResourceManifest = 24;
 struct Header {
   uint16_t machine = 0;
   uint16_t characteristics = 0;
+  uint32_t timeDateStamp = 0;  // of the file header
   bool is64Bit = false;
   uint16_t majorOsVersion = 0, minorOsVersion = 0;
   uint16_t majorSubsystemVersion = 0, minorSubsystemVersion = 0;
