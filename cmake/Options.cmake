@@ -1,8 +1,21 @@
 # Compile and link settings shared by every target of the project (link vm::options).
 add_library(vm_options INTERFACE)
 add_library(vm::options ALIAS vm_options)
+# Windows XP SP3 is the oldest system the installer supports: with _WIN32_WINNT and WINVER at 0x0501
+# the headers hide the functions of later systems, so a use of one fails to compile instead of
+# keeping the program from starting on XP. What later systems add is looked up at run time.
+# A target may ask for a later system with the property VM_WINDOWS_VERSION: the test programs do,
+# for functions of Vista and 7 that they use themselves (they run under Wine's Windows 7). The code
+# under test is compiled in its own libraries, at the XP level.
+set(vm_windows_version "$<IF:$<BOOL:$<TARGET_PROPERTY:VM_WINDOWS_VERSION>>,$<TARGET_PROPERTY:VM_WINDOWS_VERSION>,0x0501>")
 target_compile_definitions(vm_options INTERFACE
-  NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800 STRICT)
+  NOMINMAX _WIN32_WINNT=${vm_windows_version} WINVER=${vm_windows_version} _WIN32_IE=0x0800 STRICT)
+# System functions are declared without dllimport, so that every call goes through the import
+# library's thunk. The 32-bit linker drops the thunk of a delay-import library member whose thunk
+# nobody calls by name, and then the member's address-table slot, which must point to that thunk
+# until the first call loads the DLL, stays 0: a dllimport call through it jumps to nowhere.
+# (tests/installer/shipped_executable_test.cpp checks every such slot of the shipped program.)
+target_compile_definitions(vm_options INTERFACE DECLSPEC_IMPORT=)
 target_compile_options(vm_options INTERFACE
   # Narrow literals are texts of the system ANSI code page (GBK); sources are UTF-8.
   $<$<COMPILE_LANGUAGE:C,CXX>:-finput-charset=UTF-8 -fexec-charset=GBK>
@@ -13,3 +26,14 @@ target_link_options(vm_options INTERFACE -static -static-libgcc -static-libstdc+
 # from VM_SOURCE_DATE_EPOCH instead (installer/CMakeLists.txt).
 target_link_options(vm_options INTERFACE -Wl,--no-insert-timestamp)
 target_include_directories(vm_options INTERFACE ${CMAKE_SOURCE_DIR})
+# The header fields name the oldest Windows the program runs on: XP (5.1) for the shipped 32-bit
+# build, and for the 64-bit build the first 64-bit Windows (XP x64 and Server 2003, 5.2). The
+# 64-bit build compiles against the XP headers too, so both builds see the same functions.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(VM_OLDEST_WINDOWS_MINOR 1)
+else()
+  set(VM_OLDEST_WINDOWS_MINOR 2)
+endif()
+target_link_options(vm_options INTERFACE
+  -Wl,--major-os-version,5,--minor-os-version,${VM_OLDEST_WINDOWS_MINOR}
+  -Wl,--major-subsystem-version,5,--minor-subsystem-version,${VM_OLDEST_WINDOWS_MINOR})

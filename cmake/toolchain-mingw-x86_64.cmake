@@ -1,4 +1,6 @@
-# Cross-compiles for Windows with Debian's mingw-w64 (posix thread model, for std::thread).
+# Cross-compiles for Windows with Debian's mingw-w64, posix thread model: GoogleTest needs std::mutex,
+# which the win32 model's runtime lacks. The program starts its own threads with CreateThread; the
+# one function of Vista that the thread runtime imports is answered in installer/runtime_imports.cpp.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(VM_TRIPLET x86_64-w64-mingw32)

@@ -58,3 +58,10 @@ std::wstring EntryTargetPath(const std::wstring& destFolder, const std::wstring&
   for (wchar_t c : name) target += (c == L'/') ? L'\\' : c;
   return target;
 }
+
+bool IsWithinFolder(const std::wstring& fullRoot, const std::wstring& fullTarget) {
+  if (fullRoot.empty()) return false;
+  std::wstring root = fullRoot;
+  if (root.back() != L'\\') root += L'\\';
+  return fullTarget.size() > root.size() && fullTarget.compare(0, root.size(), root) == 0;
+}

@@ -30,3 +30,11 @@ bool IsSafeEntryName(const std::wstring& name);
 // The target path of an entry: destFolder with a backslash appended when it lacks one, then the
 // entry name with every "/" replaced by "\".
 std::wstring EntryTargetPath(const std::wstring& destFolder, const std::wstring& name);
+
+// Answers whether `fullTarget` names something below `fullRoot`: both are full paths as
+// GetFullPathNameW gives them, and the target must begin with the root, followed by a backslash
+// unless the root ends with one, and go on after it. The comparison is ordinal and exact: both
+// paths are built from the same destination text, so a target inside the folder carries the root
+// unchanged, and a path that differs from it, even in letter case only, is refused rather than
+// guessed at.
+bool IsWithinFolder(const std::wstring& fullRoot, const std::wstring& fullTarget);

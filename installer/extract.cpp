@@ -82,13 +82,8 @@ bool StaysInside(const std::wstring& destFolder, const std::wstring& target) {
     DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
     return (length == 0 || length >= MAX_PATH * 4) ? std::wstring() : std::wstring(buffer, length);
   };
-  std::wstring root = full(destFolder);
-  std::wstring resolved = full(target);
-  if (root.empty() || resolved.empty()) return false;
-  if (root.back() != L'\\') root += L'\\';
-  return resolved.size() > root.size() && CompareStringOrdinal(resolved.c_str(), static_cast<int>(root.size()),
-                                                               root.c_str(), static_cast<int>(root.size()),
-                                                               TRUE) == CSTR_EQUAL;
+  const std::wstring resolved = full(target);
+  return !resolved.empty() && IsWithinFolder(full(destFolder), resolved);
 }
 
 // Owner of an open minizip archive.

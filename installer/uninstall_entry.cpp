@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "installer/install_text.h"
+#include "installer/product_version.h"
 #include "shell/registry_item.h"
 
 namespace {
@@ -25,6 +26,6 @@ void RegisterUninstallEntry(const std::string& folder) {
   WriteRegistryItem(kCurrentUser, key + "Publisher", std::string("Velmora"));
   WriteRegistryItem(kCurrentUser, key + "DisplayName", std::string("Velmora"));
   WriteRegistryItem(kCurrentUser, key + "InstallDate", FormatInstallDate(LocalTimeNow()));
-  WriteRegistryItem(kCurrentUser, key + "DisplayVersion", std::string("1.6.3.5"));
+  WriteRegistryItem(kCurrentUser, key + "DisplayVersion", std::string(VM_VERSION_TEXT));
   WriteRegistryItem(kCurrentUser, key + "UninstallString", folder + "Uninstall.exe");
 }

@@ -18,9 +18,20 @@ at 8x, then reduced with a box filter on premultiplied alpha.
                                  over and over, so those sixteen make one turn; frame 0 repeats frame
                                  16 so that a player showing every frame holds one step instead of
                                  jumping.
+
+And the installer program's own icon (built into VelmoraSetup.exe by installer/VelmoraSetup.rc):
+
+  VelmoraSetup.ico    16, 32, 48 and 256 pixels square: the logo's emblem. The three small images
+                      are 32-bit bitmaps with an AND mask (what Windows XP reads); the 256 pixel one
+                      is PNG-compressed, as Vista and later read it, and XP never picks it.
+
+Run with names to redraw only those files: make_images.py VelmoraSetup.ico
 """
+import io
 import math
 import os
+import struct
+import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
@@ -122,11 +133,11 @@ def close_button():
 
 # ---- logo.png -------------------------------------------------------------------------------------
 
-def emblem(c, x, y, size):
+def emblem(c, x, y, size, shadow_scale=1.0):
     """A rounded square with a blue-to-violet gradient, a white "V" and a spark on its right arm."""
     body = c.mask()
     rounded(ImageDraw.Draw(body), x, y, x + size, y + size, size * 0.27)
-    c.shadow(body, offset=(0, 1.5), blur=2.0, strength=0.45)
+    c.shadow(body, offset=(0, 1.5 * shadow_scale), blur=2.0 * shadow_scale, strength=0.45)
     c.paint_gradient(body, (64, 150, 255, 255), (118, 84, 246, 255), y, y + size)
     # soft sheen on the upper half
     sheen = c.mask()
@@ -274,6 +285,67 @@ def busy_strip():
     return strip
 
 
+# ---- VelmoraSetup.ico -----------------------------------------------------------------------------
+
+ICON_SIZES = (16, 32, 48, 256)
+
+
+def icon_image(n):
+    """The emblem filling an n x n square, with a margin of n/16 for its shadow."""
+    c = Canvas(n, n)
+    margin = n / 16
+    size = n - 2 * margin
+    # The logo's emblem is 50 pixels with a 1.5 pixel shadow; the shadow keeps that proportion.
+    emblem(c, margin, margin - margin / 4, size, shadow_scale=size / 50)
+    return c.result()
+
+
+def bitmap_icon_entry(img):
+    """An icon image as Windows XP reads it: BITMAPINFOHEADER (height doubled for the mask), 32-bit
+    BGRA rows bottom-up, then the 1-bit AND mask (set where a pixel is fully transparent)."""
+    n = img.size[0]
+    pixels = img.load()
+    colour = bytearray()
+    mask = bytearray()
+    mask_row_bytes = (n + 31) // 32 * 4
+    for y in reversed(range(n)):
+        row_mask = bytearray(mask_row_bytes)
+        for x in range(n):
+            r, g, b, a = pixels[x, y]
+            colour += bytes((b, g, r, a))
+            if a == 0:
+                row_mask[x // 8] |= 0x80 >> (x % 8)
+        mask += row_mask
+    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+    return header + bytes(colour) + bytes(mask)
+
+
+def png_icon_entry(img):
+    out = io.BytesIO()
+    img.save(out, format="PNG", optimize=True)
+    return out.getvalue()
+
+
+def setup_icon():
+    """The bytes of VelmoraSetup.ico: ICONDIR, one ICONDIRENTRY per size, then the images."""
+    images = []
+    for n in ICON_SIZES:
+        img = icon_image(n)
+        images.append((n, png_icon_entry(img) if n >= 256 else bitmap_icon_entry(img)))
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    data = b""
+    for n, entry in images:
+        directory += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(entry), offset + len(data))
+        data += entry
+    return directory + data
+
+
+ICONS = {
+    "VelmoraSetup.ico": setup_icon,
+}
+
+
 IMAGES = {
     "close.png": (close_button, (30, 31)),
     "logo.png": (logo, (389, 63)),
@@ -286,11 +358,24 @@ IMAGES = {
 
 
 def main():
+    wanted = set(sys.argv[1:]) or set(IMAGES) | set(ICONS)
+    unknown = wanted - set(IMAGES) - set(ICONS)
+    if unknown:
+        sys.exit(f"unknown image: {', '.join(sorted(unknown))}")
     for name, (draw, size) in IMAGES.items():
+        if name not in wanted:
+            continue
         img = draw()
         assert img.size == size, (name, img.size, size)
         img.save(os.path.join(HERE, name), optimize=True)
         print(f"{name:22} {size[0]}x{size[1]}  {os.path.getsize(os.path.join(HERE, name))} bytes")
+    for name, make in ICONS.items():
+        if name not in wanted:
+            continue
+        with open(os.path.join(HERE, name), "wb") as f:
+            f.write(make())
+        sizes = ", ".join(str(n) for n in ICON_SIZES)
+        print(f"{name:22} {sizes}  {os.path.getsize(os.path.join(HERE, name))} bytes")
 
 
 if __name__ == "__main__":

@@ -54,3 +54,22 @@ TEST(EntryTargetPath, JoinsWithOneBackslashAndConvertsSlashes) {
             L"C:\\Program Files\\Velmora\\Auxiliary\\Tarnlink.exe");
   EXPECT_EQ(EntryTargetPath(L"C:\\out", L"a/"), L"C:\\out\\a\\");
 }
+
+TEST(IsWithinFolder, OnlyPathsBelowTheRootAsGiven) {
+  struct Case {
+    const wchar_t* root;
+    const wchar_t* target;
+    bool inside;
+  } cases[] = {
+      {L"C:\\Program Files\\Velmora\\", L"C:\\Program Files\\Velmora\\Velmora.exe", true},
+      {L"C:\\Program Files\\Velmora", L"C:\\Program Files\\Velmora\\Auxiliary\\Tarnlink.exe", true},
+      {L"C:\\Program Files\\Velmora\\", L"C:\\Program Files\\Velmora\\", false},  // the root itself
+      {L"C:\\Program Files\\Velmora", L"C:\\Program Files\\Velmora", false},
+      {L"C:\\Program Files\\Velmora", L"C:\\Program Files\\VelmoraOther\\x.exe", false},
+      {L"C:\\Program Files\\Velmora\\", L"C:\\Program Files\\evil.exe", false},
+      {L"C:\\Program Files\\Velmora\\", L"C:\\Program Files\\VELMORA\\x.exe", false},  // not guessed at
+      {L"D:\\软件\\Velmora\\", L"D:\\软件\\Velmora\\使用说明.txt", true},
+      {L"", L"C:\\x", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsWithinFolder(c.root, c.target), c.inside) << c.root << " | " << c.target;
+}

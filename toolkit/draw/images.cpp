@@ -1,8 +1,8 @@
 #include "toolkit/draw/images.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
+
+#include "toolkit/draw/memory_stream.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -46,8 +46,7 @@ UniqueGpImageAttributes TransparencyAttributes(int32_t transparency) {
 UniqueGpBitmap LoadImageFromBytes(std::span<const uint8_t> bytes, std::optional<int32_t> width,
                                   std::optional<int32_t> height) {
   if (bytes.empty() || bytes.size() > UINT_MAX) return UniqueGpBitmap();
-  ComPtr<IStream> stream;
-  *stream.put() = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+  ComPtr<IStream> stream = CreateMemoryStream(bytes);
   if (!stream) return UniqueGpBitmap();
 
   // The decoded image reads from the stream until it is disposed, so it goes first.

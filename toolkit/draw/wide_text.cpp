@@ -16,11 +16,7 @@ WideBytes CodeUnitBytes(uint16_t code) {
 
 }  // namespace
 
-size_t WideText::OffsetOf(int32_t position) const {
-  if (position < 1) position = 1;
-  size_t index = static_cast<size_t>(position) - 1;
-  return std::min(index, UnitCount()) * 2;
-}
+size_t WideText::OffsetOf(int32_t position) const { return UnitIndex(UnitCount(), position) * 2; }
 
 void WideText::SetBytes(std::span<const uint8_t> bytes) {
   bytes = EvenBytes(bytes);
@@ -28,8 +24,9 @@ void WideText::SetBytes(std::span<const uint8_t> bytes) {
 }
 
 void WideText::Reserve(std::optional<int32_t> characters) {
-  int32_t n = std::max<int32_t>(characters.value_or(256), 0);
-  bytes_.assign((static_cast<size_t>(n) + 1) * 2, 0);
+  // A size beyond what the address space can hold throws as vector does, rather than wrapping
+  // around to a short buffer.
+  bytes_.assign(ReservedByteCount<size_t>(characters.value_or(256)), 0);
 }
 
 void WideText::Clear() { bytes_.clear(); }
@@ -63,22 +60,19 @@ void WideText::AppendWide(const WideText& other) {
 
 void WideText::RemoveLeft(int32_t count) {
   if (count <= 0) return;
-  size_t cut = std::min(static_cast<size_t>(count), UnitCount()) * 2;
-  bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<ptrdiff_t>(cut));
+  bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<ptrdiff_t>(LeftByteRange(UnitCount(), count).end));
 }
 
 void WideText::RemoveRight(int32_t count) {
   if (count <= 0) return;
-  size_t cut = std::min(static_cast<size_t>(count), UnitCount()) * 2;
-  bytes_.resize(bytes_.size() - cut);
+  bytes_.resize(RightByteRange(UnitCount(), count).from);
 }
 
 void WideText::RemoveRange(int32_t start, int32_t count) {
   if (count <= 0) return;
-  size_t from = OffsetOf(start);
-  size_t length = std::min(static_cast<size_t>(count) * 2, bytes_.size() - from);
-  bytes_.erase(bytes_.begin() + static_cast<ptrdiff_t>(from),
-               bytes_.begin() + static_cast<ptrdiff_t>(from + length));
+  const ByteRange<size_t> range = MidByteRange(UnitCount(), start, count);
+  bytes_.erase(bytes_.begin() + static_cast<ptrdiff_t>(range.from),
+               bytes_.begin() + static_cast<ptrdiff_t>(range.end));
 }
 
 bool WideText::SetCharCode(int32_t position, uint16_t code) {
@@ -95,33 +89,21 @@ WideBytes WideText::Terminated(bool withZero) const {
   return result;
 }
 
-WideBytes WideText::Left(int32_t count) const {
-  if (count <= 0) return {};
-  size_t length = std::min(static_cast<size_t>(count), UnitCount()) * 2;
-  return WideBytes(bytes_.begin(), bytes_.begin() + static_cast<ptrdiff_t>(length));
+WideBytes WideText::BytesIn(ByteRange<size_t> range) const {
+  return WideBytes(bytes_.begin() + static_cast<ptrdiff_t>(range.from),
+                   bytes_.begin() + static_cast<ptrdiff_t>(range.end));
 }
+
+WideBytes WideText::Left(int32_t count) const { return BytesIn(LeftByteRange(UnitCount(), count)); }
 
 WideText WideText::LeftWide(int32_t count) const { return MakeWideText(Left(count)); }
 
-WideBytes WideText::Right(int32_t count) const {
-  if (count <= 0) return {};
-  size_t length = std::min(static_cast<size_t>(count), UnitCount()) * 2;
-  size_t end = UnitCount() * 2;
-  return WideBytes(bytes_.begin() + static_cast<ptrdiff_t>(end - length),
-                   bytes_.begin() + static_cast<ptrdiff_t>(end));
-}
+WideBytes WideText::Right(int32_t count) const { return BytesIn(RightByteRange(UnitCount(), count)); }
 
 WideText WideText::RightWide(int32_t count) const { return MakeWideText(Right(count)); }
 
 WideBytes WideText::Mid(int32_t start, std::optional<int32_t> count) const {
-  size_t from = OffsetOf(start);
-  size_t end = UnitCount() * 2;
-  if (count) {
-    if (*count <= 0) return {};
-    end = std::min(end, from + static_cast<size_t>(*count) * 2);
-  }
-  return WideBytes(bytes_.begin() + static_cast<ptrdiff_t>(from),
-                   bytes_.begin() + static_cast<ptrdiff_t>(end));
+  return BytesIn(MidByteRange(UnitCount(), start, count));
 }
 
 WideText WideText::MidWide(int32_t start, std::optional<int32_t> count) const {

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/draw/unit_range.h"
+
 // The window handle type as <windows.h> declares it, so this header does not need it.
 struct HWND__;
 typedef HWND__* HWND;
@@ -109,6 +111,7 @@ class WideText {
   size_t UnitCount() const { return bytes_.size() / 2; }
   // Byte offset of a 1-based character position, clamped to the buffer.
   size_t OffsetOf(int32_t position) const;
+  WideBytes BytesIn(ByteRange<size_t> range) const;
 
   WideBytes bytes_;  // UTF-16LE code units
 };

@@ -42,9 +42,11 @@ std::optional<size_t> ParseContentLength(std::string_view value, size_t limit) {
   size_t length = 0;
   for (char c : value) {
     if (c < '0' || c > '9') return std::nullopt;
-    length = length * 10 + static_cast<size_t>(c - '0');
-    // Checked digit by digit, so twenty digits cannot wrap around to a small number.
-    if (length > limit) return std::nullopt;
+    const size_t digit = static_cast<size_t>(c - '0');
+    // Checked before each step, so that no number of digits can wrap around to a small length:
+    // with a 32-bit size_t ten digits would do.
+    if (digit > limit || length > (limit - digit) / 10) return std::nullopt;
+    length = length * 10 + digit;
   }
   return length;
 }

@@ -8,6 +8,7 @@
 // temporary folder, started as: <copy> /remove-folder <id of this process> "<folder>"
 #include <windows.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -81,11 +82,13 @@ void RemoveShortcutsAndRegistration() {
     DeleteFileA((startMenu + "Velmora.lnk").c_str());
   if (std::string programs = SpecialFolder(CSIDL_PROGRAMS); !programs.empty()) RemoveTree(programs + "Velmora\\");
 
-  RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora");
+  // SHDeleteKeyA removes a key with everything below it on every system the product runs on
+  // (RegDeleteTreeA came with Vista).
+  SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora");
   // The URL protocol, under each root the installer registers it in.
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\Velmora");
-  RegDeleteTreeA(HKEY_CURRENT_CONFIG, "Velmora");
-  RegDeleteTreeA(HKEY_CLASSES_ROOT, "Velmora");
+  SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\Velmora");
+  SHDeleteKeyA(HKEY_CURRENT_CONFIG, "Velmora");
+  SHDeleteKeyA(HKEY_CLASSES_ROOT, "Velmora");
 }
 
 void HandOverFolderRemoval(const std::string& folder) {

@@ -6,6 +6,7 @@
 
 #include "tests/toolkit/draw/draw_test_support.h"
 #include "toolkit/draw/images.h"
+#include "toolkit/draw/memory_stream.h"
 
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
@@ -52,6 +53,49 @@ TEST(LoadImageFromBytes, DecodesAtTheImagesOwnSize) {
   EXPECT_EQ(PixelAt(image.get(), 19, 19), kRed);
   EXPECT_EQ(PixelAt(image.get(), 20, 0), kBlue);
   EXPECT_EQ(PixelAt(image.get(), 39, 19), kBlue);
+}
+
+// The shell's memory stream is looked up by its ordinal, the only way Windows XP exports it; where
+// a system has the name as well, the two are the same function.
+TEST(MemoryStream, TheShellsConstructorIsFoundByOrdinalTwelve) {
+  ASSERT_NE(ShellMemoryStreamConstructor(), nullptr);
+  HMODULE shlwapi = GetModuleHandleA("shlwapi.dll");
+  ASSERT_NE(shlwapi, nullptr);
+  EXPECT_EQ(reinterpret_cast<void*>(ShellMemoryStreamConstructor()),
+            reinterpret_cast<void*>(GetProcAddress(shlwapi, "SHCreateMemStream")));
+}
+
+std::vector<uint8_t> ReadAll(IStream* stream) {
+  std::vector<uint8_t> bytes;
+  uint8_t buffer[97];
+  ULONG read = 0;
+  while (SUCCEEDED(stream->Read(buffer, sizeof buffer, &read)) && read > 0) bytes.insert(bytes.end(), buffer, buffer + read);
+  return bytes;
+}
+
+// The fallback for a shell without the constructor gives the same stream: the same bytes from
+// the start, the same image decoded from it.
+TEST(MemoryStream, TheGlobalMemoryFallbackHoldsTheSameBytes) {
+  const std::vector<uint8_t> png = RedBluePng();
+  for (auto make : {&CreateMemoryStream, &CreateGlobalMemoryStream}) {
+    ComPtr<IStream> stream = make(png);
+    ASSERT_TRUE(stream);
+    STATSTG stat{};
+    ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize.QuadPart, png.size());
+    EXPECT_EQ(ReadAll(stream.get()), png);
+  }
+  ComPtr<IStream> fallback = CreateGlobalMemoryStream(png);
+  UniqueGpBitmap decoded;
+  ASSERT_EQ(GdipCreateBitmapFromStream(fallback.get(), decoded.put()), Ok);
+  EXPECT_EQ(PixelAt(decoded.get(), 0, 0), kRed);
+  EXPECT_EQ(PixelAt(decoded.get(), 39, 19), kBlue);
+
+  ComPtr<IStream> empty = CreateGlobalMemoryStream({});
+  ASSERT_TRUE(empty);
+  STATSTG stat{};
+  ASSERT_EQ(empty->Stat(&stat, STATFLAG_NONAME), S_OK);
+  EXPECT_EQ(stat.cbSize.QuadPart, 0u);
 }
 
 TEST(LoadImageFromBytes, RequestedSizeIsExactlyTheResultsSize) {

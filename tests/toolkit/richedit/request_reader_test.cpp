@@ -1,6 +1,7 @@
 // The request reader and the connection clock: pure code, fed bytes and ticks directly.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,24 @@ TEST(RequestReader, RefusesAContentLengthThatIsNotANumber) {
                   "\r\n\r\n");
     EXPECT_EQ(reader.CurrentState(), State::Refused);
   }
+}
+
+// A limit as large as the offset type: the length must be refused before it can wrap around to
+// a small number (2^64 is 0 in a 64-bit size_t, 2^32 is 0 in the shipped program's 32-bit one).
+TEST(ParseContentLength, NoNumberOfDigitsWrapsPastTheLimit) {
+  constexpr size_t kMax = SIZE_MAX;
+  EXPECT_EQ(ParseContentLength("18446744073709551615", kMax), std::optional<size_t>(kMax));
+  for (const char* value : {"18446744073709551616", "18446744073709551625", "36893488147419103232",
+                            "1000000000000000000000", "99999999999999999999"}) {
+    EXPECT_EQ(ParseContentLength(value, kMax), std::nullopt) << value;
+  }
+  EXPECT_EQ(ParseContentLength("4294967296", 0xFFFFFFFFu), std::nullopt);
+  EXPECT_EQ(ParseContentLength("4294967295", 0xFFFFFFFFu), std::optional<size_t>(0xFFFFFFFFu));
+  EXPECT_EQ(ParseContentLength("16777216", HttpRequestReader::kMaxBodyBytes), std::optional<size_t>(16777216));
+  EXPECT_EQ(ParseContentLength("16777217", HttpRequestReader::kMaxBodyBytes), std::nullopt);
+  EXPECT_EQ(ParseContentLength("0007", 7), std::optional<size_t>(7));
+  EXPECT_EQ(ParseContentLength("8", 7), std::nullopt);
+  EXPECT_EQ(ParseContentLength("0", 0), std::optional<size_t>(0));
 }
 
 TEST(RequestReader, RefusesAHeadThatNeverEnds) {
