@@ -41,7 +41,9 @@ target_link_options(vm_options INTERFACE
 # The shipped build is optimised for size (the installer's own bytes travel with every download):
 # -Os, every function and object in a section of its own, and the linker drops the sections
 # nothing refers to (unused GUIDs of libuuid, unused members of libstdc++'s string instantiations).
-# It is set for the whole build, so minizip gets it too. The tests' build keeps -O3.
+# It is set for the whole build, so minizip gets it too. The tests' build keeps -O3. Link-time
+# optimisation is not used: Debian's mingw-w64 GCC 12 stops with an internal compiler error
+# (binds_to_current_def_p) when it links this program with -flto.
 option(VM_OPTIMISE_FOR_SIZE "Optimise for size and drop unreferenced sections (the shipped build)" OFF)
 if(VM_OPTIMISE_FOR_SIZE)
   foreach(language C CXX)
