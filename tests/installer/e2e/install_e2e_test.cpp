@@ -138,7 +138,8 @@ bool HasEvent(const HarnessRun& run, const std::string& event) {
   return false;
 }
 
-// The protocol's six values as the job registers them, with the component's path quoted.
+// The protocol's six values as the job registers them: the component's path bare in the icon row
+// and quoted in the command row.
 void ExpectProtocolValues(HKEY root, const std::string& program) {
   struct Expected {
     std::string key;
@@ -150,7 +151,7 @@ void ExpectProtocolValues(HKEY root, const std::string& program) {
       {"Velmora\\DefaultIcon", "", program + "   "},
       {"Velmora\\shell", "", ""},
       {"Velmora\\shell\\open", "", ""},
-      {"Velmora\\shell\\open\\command", "", program + "  \"%1\""},
+      {"Velmora\\shell\\open\\command", "", Quoted(program) + "  \"%1\""},
   };
   for (const Expected& e : values) {
     std::map<std::string, RegistryValue> found = RegistryValues(root, e.key);
@@ -262,7 +263,7 @@ TEST_F(InstallEndToEnd, FreshInstallDoesEveryStageInOrder) {
   EXPECT_FALSE(PathExists(folder + "install.zip"));
 
   // The URL protocol under the three roots.
-  const std::string component = Quoted(folder + "Auxiliary\\Tarnlink.exe");
+  const std::string component = folder + "Auxiliary\\Tarnlink.exe";
   for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER}) ExpectProtocolValues(root, component);
 
   // The uninstall entry: seven texts below the current user.
@@ -274,7 +275,7 @@ TEST_F(InstallEndToEnd, FreshInstallDoesEveryStageInOrder) {
       {"Publisher", "Velmora"},
       {"DisplayName", "Velmora"},
       {"DisplayVersion", "1.6.3.5"},
-      {"UninstallString", folder + "Uninstall.exe"},
+      {"UninstallString", Quoted(folder + "Uninstall.exe")},
   };
   for (const auto& [name, text] : texts) {
     EXPECT_EQ(entry[name].type, static_cast<DWORD>(REG_SZ)) << name;
@@ -356,7 +357,7 @@ TEST_F(InstallEndToEnd, RegistrationIsSkippedForEachRootThatAlreadyHasTheProtoco
   }
   for (int root : {1, 2, 3}) {
     EXPECT_TRUE(HasEvent(run, "protocol-check:" + std::to_string(root)));
-    EXPECT_EQ(shell.GetUrlProtocolCommand("Velmora", root), "C:\\Other\\Tarnlink.exe  \"%1\"");  // left alone
+    EXPECT_EQ(shell.GetUrlProtocolCommand("Velmora", root), "\"C:\\Other\\Tarnlink.exe\"  \"%1\"");  // left alone
   }
 
   // Missing under one root only: registered there, once.
@@ -368,7 +369,7 @@ TEST_F(InstallEndToEnd, RegistrationIsSkippedForEachRootThatAlreadyHasTheProtoco
   EXPECT_TRUE(HasEvent(run, "protocol-register:2"));
   EXPECT_FALSE(HasEvent(run, "protocol-register:1"));
   EXPECT_FALSE(HasEvent(run, "protocol-register:3"));
-  ExpectProtocolValues(HKEY_CURRENT_CONFIG, Quoted(InstallFolder() + "Auxiliary\\Tarnlink.exe"));
+  ExpectProtocolValues(HKEY_CURRENT_CONFIG, InstallFolder() + "Auxiliary\\Tarnlink.exe");
 }
 
 TEST_F(InstallEndToEnd, PinIsAttemptedOnlyForVersionCodesSevenToNine) {
