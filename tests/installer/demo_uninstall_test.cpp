@@ -92,7 +92,10 @@ TEST(DemoUninstaller, RemovesTheInstallationAndNothingElse) {
   DWORD uninstallerId = 0;
   EXPECT_EQ(RunUninstaller(folder + "Uninstall.exe", &uninstallerId), 0u);
   EXPECT_TRUE(WaitUntilGone(folder, 20000)) << "the install folder is still there";
-  for (const UniqueHandle& process : running) EXPECT_EQ(WaitForSingleObject(process.get(), 0), WAIT_OBJECT_0);
+  for (const UniqueHandle& process : running) {
+    EXPECT_EQ(WaitForSingleObject(process.get(), 0), WAIT_OBJECT_0);
+    TerminateProcess(process.get(), 0);  // one left running would hold the test runner's output
+  }
   // The copy that removed the folder stays in the temporary folder until a restart; not in tests.
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
