@@ -3,6 +3,7 @@
 #include <dwmapi.h>
 
 #include "common/bench_marks.h"
+#include "common/system_library.h"
 #include "toolkit/draw/images.h"
 #include "toolkit/draw/shapes.h"
 #include "toolkit/draw/text_drawing.h"
@@ -233,7 +234,7 @@ bool SkinWindow::SetLayered(std::optional<bool> enable, bool shadow, bool redraw
 bool SkinWindow::SetBlurBehind(bool enable, int32_t radius) {
   if (SystemMajorVersion() != 6 || !windowHandle_) return false;
   using EnableBlurBehind = HRESULT(WINAPI*)(HWND, const DWM_BLURBEHIND*);
-  UniqueModule dwm(LoadLibraryA("dwmapi.dll"));
+  UniqueModule dwm(LoadSystemLibrary(L"dwmapi.dll"));
   auto enableBlur = dwm ? reinterpret_cast<EnableBlurBehind>(GetProcAddress(dwm.get(), "DwmEnableBlurBehindWindow"))
                         : nullptr;
   if (!enableBlur) return false;
