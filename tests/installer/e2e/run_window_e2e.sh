@@ -108,12 +108,13 @@ logo_shown() {
   for x in $(seq $((layout_logo_cx - 5)) 2 $((layout_logo_cx + 75))); do is_light "$1" "$x" $((layout_logo_cy - 1)) && return 0; done
   return 1
 }
-# The green status text along the status line's middle row.
+# The green status text along the status line's middle row. Green, not the light blue where the
+# install button's white label meets its blue.
 status_shown() {
   local x r g b
   for x in $(seq $((layout_statusLabel_cx - 100)) 2 $((layout_statusLabel_cx + 100))); do
     read -r r g b <<<"$(pixel "$1" "$x" "$layout_statusLabel_cy")"
-    [ "$g" -gt 150 ] && [ "$r" -lt 170 ] && return 0
+    [ "$g" -gt 150 ] && [ "$r" -lt 170 ] && [ "$b" -lt 100 ] && return 0
   done
   return 1
 }
@@ -129,31 +130,24 @@ marker_over_fill() {
 }
 click_at() { xdotool mousemove "$((wx + $1))" "$((wy + $2))"; sleep 0.2; xdotool mousedown 1; sleep 0.1; xdotool mouseup 1; }
 
-# ---- 0. A click during the opening flip reaches no element ------------------------------------
-# The flip draws the window enlarged around its place while the elements keep their home places: a
-# click on the left part of the logo as drawn there would, at the same client point of the home
-# layout, land in the install button.
+# ---- 0. A close that comes while the opening flip runs plays from the window's own place ----------
+# The flip's largest picture is the window enlarged once, never the enlarged rectangle enlarged
+# again. On the first launch in the prefix, where the flip takes longest.
+# window_remote looks for the window before it exists, so that it sees the flip from its start.
+remote close-in-flip 'C:\e2e\close-in-flip.txt' "$layout_window_w" "$layout_window_h" & remote_pid=$!
+sleep 2
 start_installer
-# Not on the flip's very first frames: Wine may still be replacing the X window then, and a click
-# would reach no window at all.
-if wait_for_flip && sleep 0.15 && wait_for_flip; then
-  home_x=$((X + (WIDTH - layout_window_w) / 2)) home_y=$((Y + (HEIGHT - layout_window_h) / 2))
-  xdotool mousemove $((home_x + layout_logo_x + 4)) $((home_y + layout_logo_y + 20)) click 1
-  eval "$(xdotool getwindowgeometry --shell "$(installer_window)")"
-  check "the click came while the flip ran (window ${WIDTH}x$HEIGHT after it)" [ "$WIDTH" -gt "$layout_window_w" ]
-  xdotool mousemove "$((home_x + layout_window_w / 2))" "$((home_y + layout_window_h + 100))"  # off the window
-  vm_wait_for_window "$title" "$layout_window_w" "$layout_window_h" || { echo "FAILED: the installer window did not settle"; exit 1; }
-  wx=$X wy=$Y
-  sleep 1
-  check "a click during the flip installs nothing" [ ! -e "$install_dir" ]
-  check "a click during the flip leaves the installer running" kill -0 "$installer_pid"
-else
-  check "the opening flip is seen (the window larger than ${layout_window_w}x$layout_window_h)" false
-  vm_wait_for_window "$title" "$layout_window_w" "$layout_window_h" || { echo "FAILED: the installer window did not appear"; exit 1; }
-  wx=$X wy=$Y
-fi
+wait "$remote_pid" && sent=0 || sent=$?
+[ "$sent" = 0 ] || remote close 'C:\e2e\close-after-flip.txt'  # the flip was missed: close it all the same
+wait_exit 20
+flip=$(remote_said close-in-flip.txt 2>/dev/null || echo "window_remote failed with $sent")
+check "a close during the flip: exit code 0 (got $code)" [ "$code" = 0 ]
+check "a close during the flip animates within the flip's picture ($flip)" bash -c \
+  "[[ '$flip' =~ flip_seen=1\ flip_w=([0-9]+)\ flip_h=([0-9]+)\ max_w=([0-9]+)\ max_h=([0-9]+) ]] &&
+   [ \${BASH_REMATCH[3]} -le \${BASH_REMATCH[1]} ] && [ \${BASH_REMATCH[4]} -le \${BASH_REMATCH[2]} ]"
 
 # ---- 1. Ready: logo, install button and close button on the dark background, nothing else ------
+launch
 shot "$shots/installer-ready.png"
 s="$shots/installer-ready.png"
 crop_window "$s" "$shots/window-ready.png"
@@ -336,7 +330,34 @@ check "close button in the ready state: exit code 0 (got $code)" [ "$code" = 0 ]
 check "the window is gone" [ -z "$(xdotool search --name "^$title\$" 2>/dev/null)" ]
 check "closing installed nothing" [ ! -e "$install_dir" ]
 
-# ---- 8. Every other way of closing the ready window ends the process as the close button does -----
+# ---- 8. A click during the opening flip reaches no element --------------------------------------
+# The flip draws the window enlarged around its place while the elements keep their home places: a
+# click on the left part of the logo as drawn there would, at the same client point of the home
+# layout, land in the install button.
+start_installer
+# Not on the flip's very first frames: Wine may still be replacing the X window then, and a click
+# would reach no window at all.
+if wait_for_flip && sleep 0.1 && wait_for_flip; then
+  home_x=$((X + (WIDTH - layout_window_w) / 2)) home_y=$((Y + (HEIGHT - layout_window_h) / 2))
+  xdotool mousemove $((home_x + layout_logo_x + 4)) $((home_y + layout_logo_y + 20)) click 1
+  eval "$(xdotool getwindowgeometry --shell "$(installer_window)")"
+  check "the click came while the flip ran (window ${WIDTH}x$HEIGHT after it)" [ "$WIDTH" -gt "$layout_window_w" ]
+  xdotool mousemove "$((home_x + layout_window_w / 2))" "$((home_y + layout_window_h + 100))"  # off the window
+  vm_wait_for_window "$title" "$layout_window_w" "$layout_window_h" || { echo "FAILED: the installer window did not settle"; exit 1; }
+  wx=$X wy=$Y
+  sleep 1
+  check "a click during the flip installs nothing" [ ! -e "$install_dir" ]
+  check "a click during the flip leaves the installer running" kill -0 "$installer_pid"
+else
+  check "the opening flip is seen (the window larger than ${layout_window_w}x$layout_window_h)" false
+  vm_wait_for_window "$title" "$layout_window_w" "$layout_window_h" || { echo "FAILED: the installer window did not appear"; exit 1; }
+  wx=$X wy=$Y
+fi
+click_at "$layout_closeButton_cx" "$layout_closeButton_cy"
+wait_exit 20
+rm -rf "$install_dir"  # what a click that reached the install button would have installed
+
+# ---- 9. Every other way of closing the ready window ends the process as the close button does -----
 # Each close is followed by a launch that must show its window: a process left without one would
 # keep the single-instance guard and turn the launch away.
 close_ready() {  # close_ready <description> <command...>
@@ -346,16 +367,6 @@ close_ready() {  # close_ready <description> <command...>
   check "$1 in the ready state: exit code 0 (got $code)" [ "$code" = 0 ]
   check "$1: the window is gone" [ -z "$(installer_window)" ]
 }
-# A close that comes while the opening flip runs plays from the window's own place and size: the
-# flip's largest picture is the window enlarged once, never the enlarged rectangle enlarged again.
-start_installer
-remote close-in-flip 'C:\e2e\close-in-flip.txt' "$layout_window_w" "$layout_window_h" && sent=0 || sent=$?
-wait_exit 20
-flip=$(remote_said close-in-flip.txt 2>/dev/null || echo "window_remote failed with $sent")
-check "a close during the flip: exit code 0 (got $code)" [ "$code" = 0 ]
-check "a close during the flip animates within the flip's picture ($flip)" bash -c \
-  "[[ '$flip' =~ flip_seen=1\ flip_w=([0-9]+)\ flip_h=([0-9]+)\ max_w=([0-9]+)\ max_h=([0-9]+) ]] &&
-   [ \${BASH_REMATCH[3]} -le \${BASH_REMATCH[1]} ] && [ \${BASH_REMATCH[4]} -le \${BASH_REMATCH[2]} ]"
 close_ready "Alt+F4" eval 'xdotool key --window "$(installer_window)" alt+F4'
 # The taskbar's "Close window" sends WM_SYSCOMMAND SC_CLOSE. (`xdotool windowclose` is no stand-in
 # under Wine: it destroys the X window only, and no message reaches the program.)
