@@ -22,6 +22,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export VM_BUILD_DIR=${VM_BUILD_DIR:-$root/build/x64-bench}
 export VM_WINE_DIR=${VM_WINE_DIR:-$root/build/wine-bench} VM_DISPLAY=${VM_DISPLAY:-:91}
 source "$root/scripts/wine-env.sh"
+source "$root/scripts/wine-prefix-lib.sh"  # vm_wait_for_window
 runs=${1:-5}
 cd "$root"
 [ -f "$VM_BUILD_DIR/build.ninja" ] || cmake --preset x64-bench -B "$VM_BUILD_DIR" >/dev/null
@@ -75,8 +76,8 @@ for run in $(seq "$runs"); do
   pid=$!
   until [ -n "$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)" ]; do sleep 0.01; done
   shown=$(now_ms)
-  sleep 1.5  # the show transition ends
-  eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name "^$title\$" | tail -n 1)")"
+  # The window ignores the mouse until its show transition has ended.
+  vm_wait_for_window "$title" "$layout_window_w" "$layout_window_h"
   idle_before=$(cpu_of "$pid"); sleep 10; idle_after=$(cpu_of "$pid")
   xdotool mousemove $((X + layout_installButton_cx)) $((Y + layout_installButton_cy)); sleep 0.2
   cpu_before=$(cpu_of "$pid")
