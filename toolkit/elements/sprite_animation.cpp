@@ -29,5 +29,12 @@ void SpriteAnimation::OnTimer(int32_t key, intptr_t) {
   ++frame_;
   // ">=" rather than "==": a strip of one frame would otherwise count up past its end for ever.
   if (frame_ >= frameCount_) frame_ = 1;
-  Redraw();
+  // Hidden, nothing is painted or presented: the tick only leaves the surface stale, and showing
+  // the animation (Visible) paints the frame it has reached. An idle window with the indicator
+  // hidden then wakes for the timer and nothing else.
+  if (IsEffectivelyVisible()) {
+    Redraw();
+  } else {
+    Repaint(false, true);
+  }
 }

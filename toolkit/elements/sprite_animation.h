@@ -1,6 +1,6 @@
 // SpriteAnimation: an image strip of equal frames side by side, played on a window-thread timer
-// (key 15600) from creation on, shown or not. The frames shown in turn are cells 1 to
-// frameCount - 1; cell 0 is never shown.
+// (key 15600) from creation on, shown or not; while hidden it counts frames without painting or
+// presenting. The frames shown in turn are cells 1 to frameCount - 1; cell 0 is never shown.
 #pragma once
 
 #include <cstdint>

@@ -272,10 +272,38 @@ TEST_F(KindsTest, SpriteAnimationRunsOnItsOwnTimerEvenHidden) {
   Rect rect{230, 80, 476, 33};
   busy.Create(host.root(), rect, strip, 17, 20);
   busy.Visible(false);
+  host.ClearPresentPending();
+  const int32_t presents = host.presentCount();
   ASSERT_TRUE(PumpUntil([&] { return busy.frame() >= 4; }, 3000));
   EXPECT_EQ(ChangedPixels(host, {230, 80, 28, 33}), 0);
+  EXPECT_EQ(host.presentCount(), presents) << "hidden ticks present nothing";
+  EXPECT_FALSE(host.presentPending()) << "nor leave a present pending";
   busy.Visible(true);
+  EXPECT_GT(host.presentCount(), presents) << "showing presents";
   EXPECT_PIXEL(host, 244, 96, CellColour(busy.frame())) << "shows the frame it has reached";
+}
+
+TEST_F(KindsTest, SpriteAnimationHiddenUnderAHiddenParentPresentsNothingAndDrawsWhenShown) {
+  const auto strip = MakePng(476, 33, [](int32_t x, int32_t) { return CellColour(x / 28); });
+  Panel holder;
+  holder.Create(host.root(), {200, 60, 150, 60}, 0);
+  holder.Visible(false);
+  SpriteAnimation busy;
+  Rect rect{30, 20, 476, 33};
+  busy.Create(holder.GetHandle(), rect, strip, 17, 20);
+  host.ClearPresentPending();
+  const int32_t presents = host.presentCount();
+  const int32_t first = busy.frame();
+  ASSERT_TRUE(PumpUntil([&] { return busy.frame() >= first + 3; }, 3000));
+  EXPECT_EQ(host.presentCount(), presents) << "a hidden parent hides the ticks too";
+  EXPECT_FALSE(host.presentPending());
+  holder.Visible(true);
+  EXPECT_PIXEL(host, 244, 96, CellColour(busy.frame())) << "drawn at the frame reached once shown";
+  const int32_t shown = host.presentCount();
+  const int32_t at = busy.frame();
+  ASSERT_TRUE(PumpUntil([&] { return busy.frame() != at; }, 3000));
+  EXPECT_GT(host.presentCount(), shown) << "visible ticks present";
+  EXPECT_PIXEL(host, 244, 96, CellColour(busy.frame()));
 }
 
 TEST_F(KindsTest, SpriteAnimationWithBytesThatDoNotDecodeDrawsNothing) {
