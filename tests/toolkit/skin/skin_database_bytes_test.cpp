@@ -126,6 +126,24 @@ TEST(SkinDatabaseRefuses, EveryTruncationOfAWholeDatabase) {
   }
 }
 
+// A record too short for its name terminator and three numbers is refused before its name is
+// searched: here none of the bytes up to the block's end is a NUL, so a search past the record
+// would read past the block (the block is allocated at exactly its size for the sanitizer).
+TEST(SkinDatabaseRefuses, ARecordShorterThanItsNumbersIsRefusedWithoutReadingPastIt) {
+  SkinBytes bytes;
+  PutText(bytes, "QoSkinDataBase V2");
+  PutInt32(bytes, 1);  // one entry
+  PutInt32(bytes, 0);  // no comment
+  PutInt32(bytes, 5);  // a record of 5 bytes: less than NUL + number1 + number2 + dataLength
+  PutText(bytes, "abcdexxxxxxxx");
+  const SkinBytes exact(bytes.begin(), bytes.end());
+  SkinDatabase db;
+  db.Assign("kept", std::vector<Entry>{{"a", 1, 2, {3}}});
+  const SkinBytes before = db.ToBytes();
+  EXPECT_FALSE(db.LoadBytes(exact));
+  EXPECT_EQ(db.ToBytes(), before);
+}
+
 TEST(SkinDatabaseRefuses, SixteenBytesOrFewerEvenWithTheMagicPrefix) {
   SkinBytes bytes = Base();
   for (size_t length : {0u, 1u, 16u}) {
