@@ -65,16 +65,18 @@ void InstallJob(const ShellUtility& shell) {
     SetProgress(percentage);
     return false;
   });
-  if (extracted == kExtractFailed) {  // "archive missing" goes on like success
+  // An archive gone by now (a virus scanner took it) has installed nothing: that is the
+  // extraction failure too, never a success with shortcuts and an uninstall entry for an empty
+  // folder.
+  if (extracted != kExtractSucceeded) {
     AbandonInstall();
     SetStatusText(kStatusExtractFailed);
     SetProgress(99);
     return;
   }
 
-  // The path is quoted: the shell runs the command text as it stands, and an unquoted
-  // "C:\Program Files\..." would start C:\Program.exe where one exists.
-  const std::string protocolProgram = QuotedPath(folder + "Auxiliary\\Tarnlink.exe");
+  // The registration quotes the path in the command it writes; the icon row holds it bare.
+  const std::string protocolProgram = folder + "Auxiliary\\Tarnlink.exe";
   for (int rootSelector : {kClassesRoot, kCurrentConfig, kCurrentUser}) {
     if (!shell.IsUrlProtocolRegistered(kProtocolName, rootSelector)) {
       SetStatusText(kStatusRegisteringProtocol);

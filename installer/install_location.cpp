@@ -60,21 +60,32 @@ void RemoveFolderContents(const std::string& folder) {
   } while (FindNextFileA(find.get(), &entry));
 }
 
-}  // namespace
-
-uint32_t FindProcessByName(const std::string& name, bool caseSensitive) {
+// The first process in the snapshot whose executable file name matches, passing over the process
+// `skippedId`; 0 when none.
+uint32_t FirstMatchingProcess(const std::string& name, bool caseSensitive, uint32_t skippedId) {
   UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return 0;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-    if (ProcessNameMatches(entry.szExeFile, name, caseSensitive)) return entry.th32ProcessID;
+    if (entry.th32ProcessID != skippedId && ProcessNameMatches(entry.szExeFile, name, caseSensitive)) {
+      return entry.th32ProcessID;
+    }
   }
   return 0;
 }
 
+}  // namespace
+
+uint32_t FindProcessByName(const std::string& name, bool caseSensitive) {
+  return FirstMatchingProcess(name, caseSensitive, 0);  // id 0 is the idle process, never a match
+}
+
 bool KillProcessByName(const std::optional<std::string>& name, bool caseSensitive) {
-  const uint32_t processId = FindProcessByName(name.value_or(OwnExecutableFileName()), caseSensitive);
+  // An installer saved under a product name ("Velmora.exe") is in the snapshot too: it must
+  // never end itself, and stops the first other process of that name instead.
+  const uint32_t processId =
+      FirstMatchingProcess(name.value_or(OwnExecutableFileName()), caseSensitive, GetCurrentProcessId());
   if (processId == 0) return false;
   UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
   if (!process) return false;

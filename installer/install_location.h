@@ -11,10 +11,10 @@
 // be taken.
 uint32_t FindProcessByName(const std::string& name, bool caseSensitive);
 
-// Terminates the first process FindProcessByName finds (only that one: a second running copy of
-// the same program survives) and waits a bounded time for it to be gone, so that its files can be
-// removed right after. No name means this process's own executable file name. Answers whether
-// TerminateProcess succeeded.
+// Terminates the first process of that name other than this one (only that one: a second running
+// copy of the same program survives) and waits a bounded time for it to be gone, so that its files
+// can be removed right after. This process is never terminated, whatever its file name. No name
+// means this process's own executable file name. Answers whether TerminateProcess succeeded.
 bool KillProcessByName(const std::optional<std::string>& name, bool caseSensitive);
 
 // "%ProgramFiles%\Velmora\", or "C:\Program Files\Velmora\" when that variable is empty or unset.

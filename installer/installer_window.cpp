@@ -41,17 +41,59 @@ InstallerImages EmbeddedImages() {
 struct InstallerWindow final : ProgressDisplay {
   InstallerElements elements;
 
+  bool installing = false;  // the install job is running (inside StartInstall)
+
   void Build() {
     SetToolkitStartHooks(ApplyDefaultSkin, [] { StartRichEditService(); });
     InitialiseToolkit();
     elements.Build(EmbeddedImages(), {.transitionEffects = !IsWindowsXp(), .eventHandler = OnElementEvent});
+    elements.window.SetMessageHooks(
+        std::nullopt, [this](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
+          return BeforeWindowMessage(message, wParam, result);
+        },
+        [this](HWND, UINT message, WPARAM, LPARAM, LRESULT*) { return AfterWindowMessage(message); });
   }
 
   void StartInstall() {
     elements.ShowInstalling();
     // The job runs here, synchronously on the window's thread; it ends the process on success and
     // after the folder-removal message box, and returns when the window is to stay open.
+    installing = true;
     InstallJob();
+    installing = false;
+    // A window the system took away meanwhile (it cannot be refused) leaves nothing to stay open for.
+    if (!IsWindow(elements.window.WindowHandle())) TerminateSelf(0);
+  }
+
+  // Every way out of the window ends the process as the close button does: the installer has no
+  // other exit, and a process left without its window would keep the single-instance guard and
+  // turn every later launch away. While the job runs nothing may close it (the close button is
+  // hidden then for the same reason). Truth: handled, *result is the answer.
+  bool BeforeWindowMessage(UINT message, WPARAM wParam, LRESULT* result) {
+    switch (message) {
+      case WM_CLOSE:  // the system close (Alt+F4, the taskbar), or another program
+        if (!installing) return false;  // the toolkit plays the close transition, then AfterWindowMessage
+        *result = 0;
+        return true;
+      case WM_QUERYENDSESSION:
+        *result = installing ? FALSE : TRUE;
+        return true;
+      case WM_ENDSESSION:
+        if (wParam && !installing) TerminateSelf(0);
+        *result = 0;
+        return true;
+      case WM_DESTROY:  // destroyed without a close: nothing is left to show
+        if (!installing) TerminateSelf(0);
+        return false;
+      default:
+        return false;
+    }
+  }
+
+  // After the toolkit's close transition, where the replaced procedure would destroy the window.
+  bool AfterWindowMessage(UINT message) {
+    if (message == WM_CLOSE) TerminateSelf(0);
+    return false;
   }
 
   void ShowStatusText(const std::string& text) override { elements.ShowStatusText(text); }
@@ -78,11 +120,10 @@ intptr_t OnElementEvent(HWND hostWindow, ObjectId objectId, int32_t eventCode, i
              (GetKeyState(VK_LBUTTON) & 0x8000)) {
     // Hands the window to the system's move loop: the area around the logo drags the window. Only
     // while the left button is held: a move loop entered on a plain hover (as some systems do)
-    // would glue the window to the pointer and swallow the next click. The loop starts from the
-    // cursor's screen position.
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    SendMessageW(elements.window.WindowHandle(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
+    // would glue the window to the pointer and swallow the next click. The toolkit's own move
+    // starts from the cursor's screen position and, when the loop returns, clears the held and
+    // pressed state that the loop's swallowed button-up leaves behind.
+    elements.window.StartSystemMove();
   }
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "common/system_library.h"
 #include "common/win_handle.h"
 #include "installer/install_text.h"
 #include "shell/automation.h"
@@ -79,7 +80,7 @@ bool CreateDesktopShortcut(const std::string& name, const std::string& target,
   const std::optional<std::string> workingDirectory = ShortcutWorkingDirectory(target);
   if (!workingDirectory) return false;
 
-  AutomationObject shell = AutomationObject::CreateFromTypeLibrary(L"wshom.ocx", L"WshShell");
+  AutomationObject shell = AutomationObject::CreateFromTypeLibrary(SystemFilePath(L"wshom.ocx").c_str(), L"WshShell");
   if (shell.empty()) return false;
   Variant linkArgument[] = {Variant::Text(linkPath)};
   AutomationObject link = shell.CallForObject(L"CreateShortcut", linkArgument);

@@ -1,9 +1,11 @@
 #include "installer/startup.h"
 
 #include <windows.h>
+#include <delayimp.h>
 
 #include <vector>
 
+#include "common/system_library.h"
 #include "common/win_handle.h"
 
 namespace {
@@ -15,9 +17,18 @@ std::vector<UniqueHandle>& HeldGuards() {
   return guards;
 }
 
+// The delay-loaded DLLs (cmake/DelayLoad.cmake) are loaded by the toolchain's helper, which would
+// call LoadLibraryA with the bare name; it takes the module this hook answers instead. Should the
+// system folder's copy not load, the helper's own call still runs under the restricted search.
+FARPROC WINAPI LoadDelayImportFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
+  if (notification != dliNotePreLoadLibrary || !info || !info->szDll) return nullptr;
+  return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
+}
+
 }  // namespace
 
 void HardenDllSearch() {
+  __pfnDliNotifyHook2 = LoadDelayImportFromSystemFolder;
   // Present from Windows 8 on, and on Windows 7 with KB2533623; without it, at least take the
   // current folder out of the search order.
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);

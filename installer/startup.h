@@ -19,5 +19,6 @@ bool EnsureSingleInstance(std::string& name);
 [[noreturn]] void TerminateSelf(unsigned code);
 
 // Restricts DLL loading to the system folder before anything is loaded on demand, so that a DLL
-// planted beside a downloaded installer is never picked up.
+// planted beside a downloaded installer is never picked up; the delay-loaded DLLs are then taken
+// from the system folder by full path (also where the system cannot restrict the search).
 void HardenDllSearch();

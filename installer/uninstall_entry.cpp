@@ -27,5 +27,7 @@ void RegisterUninstallEntry(const std::string& folder) {
   WriteRegistryItem(kCurrentUser, key + "DisplayName", std::string("Velmora"));
   WriteRegistryItem(kCurrentUser, key + "InstallDate", FormatInstallDate(LocalTimeNow()));
   WriteRegistryItem(kCurrentUser, key + "DisplayVersion", std::string(VM_VERSION_TEXT));
-  WriteRegistryItem(kCurrentUser, key + "UninstallString", folder + "Uninstall.exe");
+  // Programs and Features starts this text through CreateProcess as it stands: unquoted, a folder
+  // with spaces ("C:\Program Files\...") would first be tried as C:\Program.exe.
+  WriteRegistryItem(kCurrentUser, key + "UninstallString", QuotedPath(folder + "Uninstall.exe"));
 }

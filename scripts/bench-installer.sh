@@ -13,6 +13,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export VM_WINE_DIR=${VM_WINE_DIR:-$root/build/wine-bench} VM_DISPLAY=${VM_DISPLAY:-:91}
 source "$root/scripts/wine-env.sh"
+source "$root/scripts/wine-prefix-lib.sh"  # vm_wait_for_window
 runs=${1:-3}
 cd "$root"
 [ -f "$VM_BUILD_DIR/build.ninja" ] || cmake --preset x64 -B "$VM_BUILD_DIR" >/dev/null
@@ -44,8 +45,8 @@ for run in $(seq "$runs"); do
   window=
   until window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1) && [ -n "$window" ]; do sleep 0.02; done
   shown=$(now_ms)
-  sleep 1.5
-  eval "$(xdotool getwindowgeometry --shell "$(xdotool search --name "^$title\$" | tail -n 1)")"
+  # The window ignores the mouse until its show transition has ended.
+  vm_wait_for_window "$title" "$layout_window_w" "$layout_window_h"
   xdotool mousemove $((X + layout_installButton_cx)) $((Y + layout_installButton_cy)); sleep 0.2
   cpu_before=$(cpu_of "$pid")
   xdotool mousedown 1 mouseup 1

@@ -35,7 +35,7 @@ installer_pid=$!
 # The window's title and the install button's place, from the table the installer is built from.
 source "$VM_BUILD_DIR/installer/installer_layout.sh"
 title=$layout_title
-vm_wait_for_window "$title" || { echo "run-demo: the installer window did not appear" >&2; exit 1; }
+vm_wait_for_window "$title" "$layout_window_w" "$layout_window_h" || { echo "run-demo: the installer window did not appear" >&2; exit 1; }
 
 if [ "$interactive" = 1 ]; then
   echo "run-demo: the installer window is open; press its install button"

@@ -38,8 +38,11 @@ vm_use_fresh_prefix() {
 
 # Waits up to 15 s for the top-level window titled <title>, lets its show transition finish and
 # sets X, Y, WIDTH and HEIGHT to its place on the screen. Answers 1 when no such window appears.
+# With <width> <height> (the window's own size) it also waits, up to 10 s more, until the window
+# has that size: a transition that draws around the window makes it larger while it runs, and the
+# window ignores the mouse until it ends.
 vm_wait_for_window() {
-  local title=$1 window= geometry=
+  local title=$1 width=${2:-} height=${3:-} window= geometry=
   for _ in $(seq 150); do
     window=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
@@ -56,4 +59,13 @@ vm_wait_for_window() {
   done
   [ -n "$geometry" ] || return 1
   eval "$geometry"
+  [ -n "$width" ] || return 0
+  for _ in $(seq 100); do
+    [ "$WIDTH" = "$width" ] && [ "$HEIGHT" = "$height" ] && return 0
+    sleep 0.1
+    window=$(xdotool search --name "^$title\$" 2>/dev/null | tail -n 1 || true)
+    geometry=$([ -z "$window" ] || xdotool getwindowgeometry --shell "$window" 2>/dev/null || true)
+    [ -z "$geometry" ] || eval "$geometry"
+  done
+  return 1
 }

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "common/system_library.h"
+
 std::optional<std::string> LoadPinCaption() {
-  UniqueModule shell32(LoadLibraryA("Shell32.dll"));
+  UniqueModule shell32(LoadSystemLibrary(L"Shell32.dll"));
   if (!shell32) return std::nullopt;
   char buffer[256];
   std::memset(buffer, ' ', sizeof buffer);

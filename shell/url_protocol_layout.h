@@ -11,8 +11,9 @@ struct RegistryTextItem {
 };
 
 // The six values of protocol `name` handled by `programPath`, in the order they are written and
-// deleted; the open-command entry comes last. The program path is used unchanged (callers that
-// want it quoted pass it quoted).
+// deleted; the open-command entry comes last. The icon row holds the path unchanged (an icon
+// location is never started); the command row holds it in double quotes, so that a path with
+// spaces is one command-line word (a path that already begins with a quote is left as it is).
 std::vector<RegistryTextItem> UrlProtocolLayout(const std::string& name, const std::string& programPath);
 
 // The open-command entry: the default value of key name\shell\open\command. A protocol counts as

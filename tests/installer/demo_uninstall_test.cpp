@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/win_handle.h"
 #include "installer/extract.h"
@@ -71,11 +72,30 @@ TEST(DemoUninstaller, RemovesTheInstallationAndNothingElse) {
   CreateKey(HKEY_CURRENT_USER, kUninstallKey);
   CreateKey(HKEY_CURRENT_USER, "Software\\Classes\\Velmora\\shell\\open\\command");
   CreateKey(HKEY_CURRENT_CONFIG, "Velmora\\shell\\open\\command");
+  CreateKey(HKEY_CURRENT_USER, "Velmora\\shell\\open\\command");
   CreateKey(HKEY_CURRENT_USER, "Software\\Classes\\VelmoraOther");
+  // The product and a companion running from the folder: they would keep it.
+  std::vector<UniqueHandle> running;
+  for (const char* program : {"Velmora.exe", "Velmora.exe", "Auxiliary\\Tarnlink.exe"}) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = "\"" + folder + program + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &info))
+        << program;
+    CloseHandle(info.hThread);
+    WaitForInputIdle(info.hProcess, 5000);
+    running.emplace_back(info.hProcess);
+  }
 
   DWORD uninstallerId = 0;
   EXPECT_EQ(RunUninstaller(folder + "Uninstall.exe", &uninstallerId), 0u);
   EXPECT_TRUE(WaitUntilGone(folder, 20000)) << "the install folder is still there";
+  for (const UniqueHandle& process : running) {
+    EXPECT_EQ(WaitForSingleObject(process.get(), 0), WAIT_OBJECT_0);
+    TerminateProcess(process.get(), 0);  // one left running would hold the test runner's output
+  }
   // The copy that removed the folder stays in the temporary folder until a restart; not in tests.
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
@@ -87,6 +107,7 @@ TEST(DemoUninstaller, RemovesTheInstallationAndNothingElse) {
   EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUninstallKey));
   EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\Classes\\Velmora"));
   EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_CONFIG, "Velmora"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Velmora"));
 
   for (const std::string& path : others) {
     EXPECT_TRUE(PathExists(path)) << path;

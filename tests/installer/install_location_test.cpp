@@ -74,11 +74,19 @@ TEST_F(NamedProcessesTest, KillStopsTheFirstCopyAndWaitsUntilItIsGone) {
   EXPECT_FALSE(KillProcessByName(std::string("VmKillMe.exe"), false));  // nothing left to stop
 }
 
-TEST_F(NamedProcessesTest, KillWithoutANameStopsAProcessOfTheCallersOwnName) {
-  // The helper terminates the first process bearing its own file name: itself, when it runs alone.
+TEST_F(NamedProcessesTest, KillWithoutANameStopsAnotherProcessOfTheCallersOwnNameNeverItself) {
+  // Alone, the helper finds only itself under its own file name, and survives (exit code 3; 0 had
+  // it terminated itself).
   const std::string exe = folder_ / "VmKillSelf.exe";
   ASSERT_TRUE(CopyFileA(HelperPath().c_str(), exe.c_str(), FALSE));
-  EXPECT_EQ(RunToEnd(Quoted(exe) + " kill-own-name"), 0);  // 3 had it survived
+  EXPECT_EQ(RunToEnd(Quoted(exe) + " kill-own-name"), 3);
+
+  // With another copy running, that copy is the one terminated, whichever comes first in the
+  // snapshot.
+  StartedProcess other = StartCopy("VmKillSelf.exe");
+  ASSERT_TRUE(other.process);
+  EXPECT_EQ(RunToEnd(Quoted(exe) + " kill-own-name"), 3);
+  EXPECT_TRUE(HasEnded(other));
 }
 
 // ---- Install folder -----------------------------------------------------------------------------

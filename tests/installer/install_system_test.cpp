@@ -48,7 +48,7 @@ TEST_F(UninstallEntryTest, SevenTextValuesBelowTheCurrentUserOnly) {
       {"Publisher", "Velmora"},
       {"DisplayName", "Velmora"},
       {"DisplayVersion", "1.6.3.5"},
-      {"UninstallString", "C:\\Program Files\\Velmora\\Uninstall.exe"},
+      {"UninstallString", "\"C:\\Program Files\\Velmora\\Uninstall.exe\""},
   };
   for (const auto& [name, text] : expected) {
     ASSERT_EQ(values.count(name), 1u) << name;
@@ -70,7 +70,7 @@ TEST_F(UninstallEntryTest, RunningAgainReplacesEveryValue) {
   std::map<std::string, RegistryValue> values = RegistryValues(HKEY_CURRENT_USER, kUninstallKey);
   EXPECT_EQ(values.size(), 7u);
   EXPECT_EQ(values["DisplayIcon"].data, std::string("D:\\软件\\Velmora\\Auxiliary\\DEFAULT_ICON.ico") + '\0');
-  EXPECT_EQ(values["UninstallString"].data, std::string("D:\\软件\\Velmora\\Uninstall.exe") + '\0');
+  EXPECT_EQ(values["UninstallString"].data, std::string("\"D:\\软件\\Velmora\\Uninstall.exe\"") + '\0');
 }
 
 // ---- System version ---------------------------------------------------------------------------

@@ -4,7 +4,8 @@
 //                              named event once it holds the file
 //   record <log> [words...]    appends one line to <log>: the show command it was started with,
 //                              then its whole command line
-//   kill-own-name              KillProcessByName with no name (its own executable file name)
+//   kill-own-name              KillProcessByName with no name (its own executable file name);
+//                              exits with 3
 //   version                    exits with GetSystemVersionCode()
 // Started under the name "Program.exe" it records its command line to C:\planted-program.log,
 // whatever the arguments: that is how a test sees a path with spaces taken apart.
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
   if (mode == "version") return GetSystemVersionCode();
   if (mode == "kill-own-name") {
     KillProcessByName(std::nullopt, false);
-    return 3;  // reached only when some other copy was the one terminated
+    return 3;  // this process is never the one terminated
   }
   return 2;
 }

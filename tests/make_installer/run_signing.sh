@@ -113,7 +113,7 @@ install_dir="$WINEPREFIX/drive_c/Program Files/Velmora"
 
 "$VM_WINE" 'C:\e2e\VelmoraSetup.exe' </dev/null >/dev/null 2>&1 &
 installer_pid=$!
-if vm_wait_for_window "Velmora - 在线安装"; then
+if vm_wait_for_window "Velmora - 在线安装" 500 200; then  # the window ignores the mouse until its flip ends
   # The install button: 233 x 54 at (143, 110) inside the window.
   xdotool mousemove $((X + 259)) $((Y + 137)); sleep 0.2
   xdotool mousedown 1; sleep 0.1; xdotool mouseup 1

@@ -159,7 +159,7 @@ void ExpectProtocolTree(HKEY root, const std::string& program) {
       {"VmShellProto\\DefaultIcon", "", program + "   "},
       {"VmShellProto\\shell", "", ""},
       {"VmShellProto\\shell\\open", "", ""},
-      {"VmShellProto\\shell\\open\\command", "", program + "  \"%1\""},
+      {"VmShellProto\\shell\\open\\command", "", "\"" + program + "\"  \"%1\""},
   };
   for (const Expected& e : values) {
     auto value = ReadRegistryValue(root, e.key, e.name);
@@ -187,7 +187,7 @@ TEST_F(RegistryTest, RegisterWritesTheSixValuesBelowTheChosenRoot) {
     EXPECT_TRUE(shell.RegisterUrlProtocol("VmShellProto", kProgram, c.selector));
     ExpectProtocolTree(c.root, kProgram);
     EXPECT_TRUE(shell.IsUrlProtocolRegistered("VmShellProto", c.selector));
-    EXPECT_EQ(shell.GetUrlProtocolCommand("VmShellProto", c.selector), kProgram + "  \"%1\"");
+    EXPECT_EQ(shell.GetUrlProtocolCommand("VmShellProto", c.selector), "\"" + kProgram + "\"  \"%1\"");
     // Registering again leaves the same six values.
     EXPECT_TRUE(shell.RegisterUrlProtocol("VmShellProto", kProgram, c.selector));
     ExpectProtocolTree(c.root, kProgram);

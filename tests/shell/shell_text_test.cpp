@@ -76,13 +76,21 @@ TEST(UrlProtocolLayout, SixValuesInWritingOrderWithExactData) {
       {"Velmora\\DefaultIcon\\", program + "   "},
       {"Velmora\\shell\\", ""},
       {"Velmora\\shell\\open\\", ""},
-      {"Velmora\\shell\\open\\command\\", program + "  \"%1\""},
+      {"Velmora\\shell\\open\\command\\", "\"" + program + "\"  \"%1\""},
   };
   for (size_t i = 0; i < 6; ++i) {
     EXPECT_EQ(layout[i].itemPath, expected[i].itemPath) << i;
     EXPECT_EQ(layout[i].text, expected[i].text) << i;
   }
   EXPECT_EQ(UrlProtocolCommandItem("Velmora"), layout.back().itemPath);
+}
+
+TEST(UrlProtocolLayout, OnlyTheCommandRowQuotesTheProgramAndNeverTwice) {
+  const std::string quoted = "\"C:\\Program Files\\Velmora\\Auxiliary\\Tarnlink.exe\"";
+  const std::vector<RegistryTextItem> layout = UrlProtocolLayout("Velmora", quoted);
+  EXPECT_EQ(layout[2].text, quoted + "   ");
+  EXPECT_EQ(layout[5].text, quoted + "  \"%1\"");
+  EXPECT_EQ(UrlProtocolLayout("Velmora", "C:\\Tools\\t.exe")[5].text, "\"C:\\Tools\\t.exe\"  \"%1\"");
 }
 
 // A verb collection of the test's own: records every name read and every verb invoked.

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstring>
 
+#include "common/system_library.h"
+
 namespace {
 
 constexpr WORD kShellMemoryStreamOrdinal = 12;
@@ -13,7 +15,7 @@ ShellMemoryStreamFunction ShellMemoryStreamConstructor() {
   // shlwapi is one of the system's known DLLs and stays loaded for the life of the process (the
   // program imports it), so the handle needs no owner.
   static const ShellMemoryStreamFunction constructor = [] {
-    HMODULE shlwapi = LoadLibraryA("shlwapi.dll");
+    HMODULE shlwapi = LoadSystemLibrary(L"shlwapi.dll");
     return shlwapi ? reinterpret_cast<ShellMemoryStreamFunction>(reinterpret_cast<void*>(
                          GetProcAddress(shlwapi, MAKEINTRESOURCEA(kShellMemoryStreamOrdinal))))
                    : nullptr;

@@ -186,6 +186,11 @@ intptr_t Element::HandleMessage(uint32_t code, intptr_t a, intptr_t b) {
     case msg::kFontChanged:
       OnFontChanged();
       break;
+    case msg::kButtonsReleased:
+      state_.buttonHeld = false;
+      leftPressed = false;
+      rightPressed = false;
+      break;
     case msg::kRichEditContent:
       OnRichEditContent(a, b);
       break;

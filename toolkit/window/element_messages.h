@@ -45,6 +45,8 @@ inline constexpr uint32_t kOtherMessage = 32;   // a: window message, b: pointer
 inline constexpr uint32_t kHostChanged = 33;    // a: the new host window handle
 inline constexpr uint32_t kRepaintSurface = 34;
 inline constexpr uint32_t kFontChanged = 35;
+// The system's move or size loop took the button-up: nothing is held or pressed any more.
+inline constexpr uint32_t kButtonsReleased = 36;
 inline constexpr uint32_t kRichEditContent = 301;  // a: 1 HTML, 2 text; b: pointer to the text
 inline constexpr uint32_t kForwardedEvent = 999;   // a: source id, b: pointer to an EventRecord
 }  // namespace element_message

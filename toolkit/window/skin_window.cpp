@@ -21,6 +21,11 @@ constexpr const char* kWindowProperties[] = {kPropThis,           kPropOldProc, 
                                              kPropMainDc,         kPropMainGraphics,  kPropBackgroundDc,
                                              kPropBackgroundGraphics};
 
+// The mouse's own messages: what a transition holds back (see WindowProcedure).
+bool IsPointerInput(UINT message) {
+  return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
+}
+
 }  // namespace
 
 SkinWindow::~SkinWindow() {
@@ -32,6 +37,15 @@ SkinWindow::~SkinWindow() {
 LRESULT CALLBACK SkinWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
     auto* self = static_cast<SkinWindow*>(GetPropA(window, kPropThis));
+    // While a transition runs the window shows a moving picture, larger than the window and in
+    // another place, while hit testing keeps the elements' home places: a click would reach
+    // whatever lies at the same client point, not what the user sees there. The mouse is ignored
+    // until the transition ends.
+    if (self && self->activity_.transitionRunning && IsPointerInput(message)) {
+      auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+      return replaced ? CallWindowProcW(replaced, window, message, wParam, lParam)
+                      : DefWindowProcW(window, message, wParam, lParam);
+    }
     LRESULT result;
     if (self) {
       result = self->HandleMessage(message, wParam, lParam);
@@ -382,7 +396,7 @@ bool SkinWindow::RunCloseTransition() {
   activity_.transitionProgress = 0;
   activity_.transitionDirection = 0;
   activity_.transitionRunning = true;
-  transitionEngine_.Begin(window, mainSurface_.memoryDc(), look_.constantAlpha);
+  transitionEngine_.Begin(window, mainSurface_.memoryDc(), look_.constantAlpha, layout_.bounds);
   SetRegion(false);
   // The show effect's out-frames run when there is one; else the close effect's frames.
   UINT interval = static_cast<UINT>(behaviour_.showEffect != 0 ? behaviour_.showInterval : behaviour_.closeInterval);
@@ -408,7 +422,7 @@ void SkinWindow::StartShowTransition(bool showing) {
   activity_.transitionProgress = 0;
   activity_.transitionDirection = 0;
   activity_.transitionRunning = true;
-  transitionEngine_.Begin(window, mainSurface_.memoryDc(), look_.constantAlpha);
+  transitionEngine_.Begin(window, mainSurface_.memoryDc(), look_.constantAlpha, layout_.bounds);
   SetRegion(false);
   if (!SetTimer(window, TransitionTimerId(showing), static_cast<UINT>(behaviour_.showInterval), nullptr)) {
     activity_.transitionRunning = false;

@@ -163,6 +163,11 @@ class SkinWindow {
   virtual void PlaceMaximised(const Rect& target);
   virtual bool NotifyCaptionButton(int32_t kind);
   virtual void TrackMouseLeave();
+  // Hands the window to the system's move loop from the cursor's position, as a press on the title
+  // area does, and when the loop returns clears what its swallowed button-up would have cleared
+  // (AfterSystemLoop). A program that moves the window from an element's handler calls this rather
+  // than sending WM_NCLBUTTONDOWN itself.
+  virtual void StartSystemMove();
 
   // ---- Surfaces and painting ----------------------------------------------------------------------
   virtual void RebuildSurfaces();
@@ -242,7 +247,6 @@ class SkinWindow {
   void OnLeftButtonDown(Point32 point);
   void OnLeftButtonUp(Point32 point);
   void OnLeftDoubleClick(Point32 point);
-  void StartSystemMove();
   void AfterSystemLoop();
   void RedrawCaptionButton(size_t index);
   void StartCaptionFade(size_t index);

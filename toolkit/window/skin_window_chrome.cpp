@@ -3,6 +3,7 @@
 #include "toolkit/draw/images.h"
 #include "toolkit/draw/text_drawing.h"
 #include "toolkit/skin/skin_images.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/skin_window.h"
 #include "toolkit/window/toolkit.h"
 
@@ -337,10 +338,12 @@ void SkinWindow::StartSystemMove() {
 }
 
 // The system's move and size loops swallow the button-up: whatever it would have cleared is
-// cleared here once the loop has returned.
+// cleared here once the loop has returned, the elements' held and pressed buttons too (else the
+// next release over the pressed element would count as its click).
 void SkinWindow::AfterSystemLoop() {
   activity_.leftButtonDown = false;
   ToolkitMouseButtonHeld(false);
+  ForEachElement(element_message::kButtonsReleased);
   if (activity_.nonClientDrag) {
     activity_.nonClientDrag = false;
     SetArrowCursor();

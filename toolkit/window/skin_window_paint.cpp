@@ -2,6 +2,7 @@
 // layered mode, blur-behind, effects and the background image.
 #include <dwmapi.h>
 
+#include "common/system_library.h"
 #include "toolkit/draw/images.h"
 #include "toolkit/draw/shapes.h"
 #include "toolkit/draw/text_drawing.h"
@@ -231,7 +232,7 @@ bool SkinWindow::SetLayered(std::optional<bool> enable, bool shadow, bool redraw
 bool SkinWindow::SetBlurBehind(bool enable, int32_t radius) {
   if (SystemMajorVersion() != 6 || !windowHandle_) return false;
   using EnableBlurBehind = HRESULT(WINAPI*)(HWND, const DWM_BLURBEHIND*);
-  UniqueModule dwm(LoadLibraryA("dwmapi.dll"));
+  UniqueModule dwm(LoadSystemLibrary(L"dwmapi.dll"));
   auto enableBlur = dwm ? reinterpret_cast<EnableBlurBehind>(GetProcAddress(dwm.get(), "DwmEnableBlurBehindWindow"))
                         : nullptr;
   if (!enableBlur) return false;

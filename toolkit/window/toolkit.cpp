@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/system_library.h"
 #include "toolkit/draw/fonts.h"
 #include "toolkit/draw/gdi_owners.h"
 
@@ -83,7 +84,7 @@ int32_t ReadMajorVersion() {
 
 template <typename Function>
 Function Resolve(const char* module, const char* name) {
-  HMODULE handle = LoadLibraryA(module);  // user32, kernel32 and msimg32 stay loaded for good
+  HMODULE handle = LoadSystemLibrary(module);  // user32, kernel32 and msimg32 stay loaded for good
   return handle ? reinterpret_cast<Function>(GetProcAddress(handle, name)) : nullptr;
 }
 

@@ -27,12 +27,16 @@ uint8_t ScaledAlpha(uint8_t alpha, double factor) {
 
 }  // namespace
 
-void TransitionEngine::Begin(HWND window, HDC sourceDc, std::optional<uint8_t> alpha) {
+void TransitionEngine::Begin(HWND window, HDC sourceDc, std::optional<uint8_t> alpha, std::optional<Rect> windowRect) {
   Reset();
   window_ = window;
-  RECT box{};
-  GetWindowRect(window, &box);
-  windowRect_ = {box.left, box.top, box.right - box.left, box.bottom - box.top};
+  if (windowRect) {
+    windowRect_ = *windowRect;
+  } else {
+    RECT box{};
+    GetWindowRect(window, &box);
+    windowRect_ = {box.left, box.top, box.right - box.left, box.bottom - box.top};
+  }
   if (snapshot_.CreateCanvas(windowRect_.width, windowRect_.height, 32)) {
     snapshotGraphics_ = GraphicsForDc(snapshot_.Dc());
     snapshot_.CopyFromDc(sourceDc, 0, 0, windowRect_.width, windowRect_.height, 0, 0, SRCCOPY);

@@ -29,8 +29,11 @@ class TransitionEngine {
   TransitionEngine& operator=(const TransitionEngine&) = delete;
 
   // Resets, remembers the window and its rectangle, snapshots `sourceDc` (the window's size) into
-  // a canvas of its own, and keeps `alpha` (255 when not given) as the engine alpha.
-  virtual void Begin(HWND window, HDC sourceDc, std::optional<uint8_t> alpha);
+  // a canvas of its own, and keeps `alpha` (255 when not given) as the engine alpha. The rectangle
+  // (screen coordinates) is `windowRect` when given, else the system's (GetWindowRect). A window
+  // gives its own stored bounds: while a flip runs the system's rectangle is the flip's larger one.
+  virtual void Begin(HWND window, HDC sourceDc, std::optional<uint8_t> alpha,
+                     std::optional<Rect> windowRect = std::nullopt);
   // Drops the snapshot and the work canvases. The flip angle is kept: it persists between
   // transitions (0 at first, 180 after a completed show).
   virtual void Reset();

@@ -1,5 +1,6 @@
-// The demo package's uninstaller: removes what the installer made for the current user (the
-// shortcuts, the uninstall entry, the URL protocol) and the install folder it runs from.
+// The demo package's uninstaller: stops the product's running programs, then removes what the
+// installer made for the current user (the shortcuts, the uninstall entry, the URL protocol under
+// each root the installer writes it to) and the install folder it runs from.
 //
 //   Uninstall.exe        asks first, then removes
 //   Uninstall.exe /S     removes without asking
@@ -9,10 +10,12 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/win_handle.h"
 #include "demo_log.h"
@@ -69,6 +72,35 @@ bool RemoveTree(const std::string& folder) {
   return RemoveDirectoryA(folder.c_str()) != 0;
 }
 
+// The programs the installer starts or the product runs; a running one would keep its file, and
+// the install folder with it.
+constexpr const char* kProductPrograms[] = {"Velmora.exe", "Nubiflow.exe", "Quillpane.exe", "Tarnlink.exe"};
+
+// Terminates every running process of the product's programs (all copies, not only the first) and
+// waits a bounded time for each to be gone.
+void StopProductPrograms() {
+  std::vector<DWORD> ids;
+  {
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+      for (const char* program : kProductPrograms) {
+        if (_stricmp(entry.szExeFile, program) == 0 && entry.th32ProcessID != GetCurrentProcessId()) {
+          ids.push_back(entry.th32ProcessID);
+        }
+      }
+    }
+  }
+  std::vector<UniqueHandle> stopping;
+  for (DWORD id : ids) {
+    UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    if (process && TerminateProcess(process.get(), 0)) stopping.push_back(std::move(process));
+  }
+  for (const UniqueHandle& process : stopping) WaitForSingleObject(process.get(), 5000);
+}
+
 // Only a folder that holds the product is removed: a copied or misplaced uninstaller must not
 // empty whatever folder it happens to sit in.
 bool IsInstallFolder(const std::string& folder) {
@@ -85,10 +117,13 @@ void RemoveShortcutsAndRegistration() {
   // SHDeleteKeyA removes a key with everything below it on every system the product runs on
   // (RegDeleteTreeA came with Vista).
   SHDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora");
-  // The URL protocol, under each root the installer registers it in.
+  // The URL protocol, under each root the installer registers it in: HKEY_CLASSES_ROOT (and the
+  // current user's classes, which that root shows first), HKEY_CURRENT_CONFIG and directly below
+  // HKEY_CURRENT_USER.
   SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\Velmora");
-  SHDeleteKeyA(HKEY_CURRENT_CONFIG, "Velmora");
   SHDeleteKeyA(HKEY_CLASSES_ROOT, "Velmora");
+  SHDeleteKeyA(HKEY_CURRENT_CONFIG, "Velmora");
+  SHDeleteKeyA(HKEY_CURRENT_USER, "Velmora");
 }
 
 void HandOverFolderRemoval(const std::string& folder) {
@@ -134,6 +169,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       MessageBoxA(nullptr, "确定要从您的电脑中卸载 Velmora 吗？", "Velmora", MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return 0;
   }
+  StopProductPrograms();
   RemoveShortcutsAndRegistration();
   const std::string folder = FolderOf(OwnPath());
   if (IsInstallFolder(folder)) HandOverFolderRemoval(folder);

@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "installer/extract.h"
 #include "installer/install_job.h"
 #include "installer/install_location.h"
 #include "installer/install_text.h"
+#include "installer/installer_layout.h"
 #include "installer/shortcuts.h"
 #include "installer/uninstall_entry.h"
 #include "payload/payload.h"
@@ -138,7 +140,8 @@ bool HasEvent(const HarnessRun& run, const std::string& event) {
   return false;
 }
 
-// The protocol's six values as the job registers them, with the component's path quoted.
+// The protocol's six values as the job registers them: the component's path bare in the icon row
+// and quoted in the command row.
 void ExpectProtocolValues(HKEY root, const std::string& program) {
   struct Expected {
     std::string key;
@@ -150,7 +153,7 @@ void ExpectProtocolValues(HKEY root, const std::string& program) {
       {"Velmora\\DefaultIcon", "", program + "   "},
       {"Velmora\\shell", "", ""},
       {"Velmora\\shell\\open", "", ""},
-      {"Velmora\\shell\\open\\command", "", program + "  \"%1\""},
+      {"Velmora\\shell\\open\\command", "", Quoted(program) + "  \"%1\""},
   };
   for (const Expected& e : values) {
     std::map<std::string, RegistryValue> found = RegistryValues(root, e.key);
@@ -262,7 +265,7 @@ TEST_F(InstallEndToEnd, FreshInstallDoesEveryStageInOrder) {
   EXPECT_FALSE(PathExists(folder + "install.zip"));
 
   // The URL protocol under the three roots.
-  const std::string component = Quoted(folder + "Auxiliary\\Tarnlink.exe");
+  const std::string component = folder + "Auxiliary\\Tarnlink.exe";
   for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER}) ExpectProtocolValues(root, component);
 
   // The uninstall entry: seven texts below the current user.
@@ -274,7 +277,7 @@ TEST_F(InstallEndToEnd, FreshInstallDoesEveryStageInOrder) {
       {"Publisher", "Velmora"},
       {"DisplayName", "Velmora"},
       {"DisplayVersion", "1.6.3.5"},
-      {"UninstallString", folder + "Uninstall.exe"},
+      {"UninstallString", Quoted(folder + "Uninstall.exe")},
   };
   for (const auto& [name, text] : texts) {
     EXPECT_EQ(entry[name].type, static_cast<DWORD>(REG_SZ)) << name;
@@ -356,7 +359,7 @@ TEST_F(InstallEndToEnd, RegistrationIsSkippedForEachRootThatAlreadyHasTheProtoco
   }
   for (int root : {1, 2, 3}) {
     EXPECT_TRUE(HasEvent(run, "protocol-check:" + std::to_string(root)));
-    EXPECT_EQ(shell.GetUrlProtocolCommand("Velmora", root), "C:\\Other\\Tarnlink.exe  \"%1\"");  // left alone
+    EXPECT_EQ(shell.GetUrlProtocolCommand("Velmora", root), "\"C:\\Other\\Tarnlink.exe\"  \"%1\"");  // left alone
   }
 
   // Missing under one root only: registered there, once.
@@ -368,7 +371,7 @@ TEST_F(InstallEndToEnd, RegistrationIsSkippedForEachRootThatAlreadyHasTheProtoco
   EXPECT_TRUE(HasEvent(run, "protocol-register:2"));
   EXPECT_FALSE(HasEvent(run, "protocol-register:1"));
   EXPECT_FALSE(HasEvent(run, "protocol-register:3"));
-  ExpectProtocolValues(HKEY_CURRENT_CONFIG, Quoted(InstallFolder() + "Auxiliary\\Tarnlink.exe"));
+  ExpectProtocolValues(HKEY_CURRENT_CONFIG, InstallFolder() + "Auxiliary\\Tarnlink.exe");
 }
 
 TEST_F(InstallEndToEnd, PinIsAttemptedOnlyForVersionCodesSevenToNine) {
@@ -458,6 +461,177 @@ TEST_F(InstallEndToEnd, AFolderThatCannotBeCreatedLeavesItsStatusAndProgressOne)
   EXPECT_EQ(ReadTextFile(blocking), "not a folder");
   for (int root : {1, 2, 3}) EXPECT_FALSE(ShellUtility().IsUrlProtocolRegistered("Velmora", root));
   EXPECT_FALSE(PathExists(DemoStartsLog()));
+}
+
+// ---- The archive taken away, the uninstall entry, the real installer ----------------------------
+
+TEST_F(InstallEndToEnd, AnArchiveGoneBeforeExtractionIsTheExtractionFailure) {
+  // run_install_e2e.sh's stand-in scanner unlinks the next install.zip while the job writes it.
+  const std::string armed = ModuleFolder() + "scanner.arm";
+  const std::string taken = ModuleFolder() + "scanner.done";
+  DeleteFileA(taken.c_str());
+  ASSERT_TRUE(WriteWholeFile(armed, ""));
+
+  const HarnessRun run = RunHarness();
+  ASSERT_TRUE(PathExists(taken)) << "the archive was not taken away";
+  DeleteFileA(taken.c_str());
+  EXPECT_EQ(run.exitCode, 0);
+  // Announced as the extraction failure; the bar at 99, the close button back, the job returned.
+  const std::vector<std::string> expected = {"version:9", std::string("status:") + kStatusWritingFiles, "abandoned",
+                                             std::string("status:") + kStatusExtractFailed, "progress:99", "returned"};
+  EXPECT_EQ(Lines(ReadTextFile(HarnessLog())), expected);
+  // Nothing that a finished install leaves: no protocol, shortcut, uninstall entry or started product.
+  const std::string folder = InstallFolder();
+  EXPECT_TRUE(PathIsDirectoryA(folder.c_str()));
+  EXPECT_FALSE(PathExists(folder + "install.zip"));
+  EXPECT_FALSE(PathExists(folder + "Velmora.exe"));
+  for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER}) {
+    EXPECT_FALSE(RegistryKeyExists(root, "Velmora"));
+  }
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  for (const std::string& link : ShortcutPaths()) EXPECT_FALSE(PathExists(link)) << link;
+  EXPECT_FALSE(PathExists(DemoStartsLog()));
+}
+
+// A visible button of a dialog whose text begins with `prefix`; null when there is none.
+HWND DialogButton(HWND dialog, const std::string& prefix) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    char text[64] = {};
+    GetWindowTextA(child, text, sizeof text);
+    if (_stricmp(className, "Button") == 0 && IsWindowVisible(child) && std::string(text).rfind(prefix, 0) == 0) {
+      return child;
+    }
+  }
+  return nullptr;
+}
+
+// Real mouse input: a move to the screen point, then one press and release of the left button.
+bool ClickAt(int x, int y) {
+  return RunUnixCommand("/usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)) &&
+         RunUnixCommand("/usr/bin/xdotool sleep 0.2 mousedown 1 sleep 0.1 mouseup 1");
+}
+
+int LinesWith(const std::string& path, const std::string& part) {
+  int count = 0;
+  for (const std::string& line : Lines(ReadTextFile(path))) count += line.find(part) != std::string::npos;
+  return count;
+}
+
+TEST_F(InstallEndToEnd, TheUninstallEntryRemovesEverythingWhileTheProductRuns) {
+  const std::string folder = InstallFolder();
+  ASSERT_EQ(RunHarness().exitCode, 0);
+  ASSERT_NE(WaitForLineWith(DemoStartsLog(), {"Velmora "}), "");
+  // The user starts the product once more, through its desktop shortcut.
+  const std::string desktopLink = ShortcutPaths()[0];
+  ASSERT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", desktopLink.c_str(), nullptr,
+                                                     GetSpecialFolder(3).c_str(), SW_SHOWNORMAL)),
+            32);
+  for (int attempt = 0; attempt < 250 && LinesWith(DemoStartsLog(), "Velmora ") < 2; ++attempt) Sleep(20);
+  ASSERT_EQ(LinesWith(DemoStartsLog(), "Velmora "), 2) << ReadTextFile(DemoStartsLog());
+
+  // As Programs and Features does it: CreateProcess of the UninstallString exactly as written.
+  const std::map<std::string, RegistryValue> entry = RegistryValues(HKEY_CURRENT_USER, kUninstallKey);
+  ASSERT_EQ(entry.count("UninstallString"), 1u);
+  const std::string uninstallString = entry.at("UninstallString").data.c_str();
+  StartedProcess uninstaller = StartProcess(uninstallString);
+  ASSERT_TRUE(uninstaller.process) << uninstallString;
+  HWND box = nullptr;
+  for (int attempt = 0; attempt < 500 && !box; ++attempt) {
+    if (WaitForSingleObject(uninstaller.process.get(), 20) == WAIT_OBJECT_0) break;
+    box = FindMessageBox(uninstaller.id);
+  }
+  ASSERT_NE(box, nullptr) << "no question from " << uninstallString;
+  Sleep(300);  // let the box settle where it is shown
+  HWND yes = DialogButton(box, "是");
+  ASSERT_NE(yes, nullptr);
+  RECT button;
+  ASSERT_TRUE(GetWindowRect(yes, &button));
+  ASSERT_TRUE(ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2));
+  ASSERT_EQ(WaitForSingleObject(uninstaller.process.get(), 20000), WAIT_OBJECT_0) << "the uninstaller still asks";
+  DWORD exitCode = 1;
+  GetExitCodeProcess(uninstaller.process.get(), &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+
+  // The folder goes by a copy of the uninstaller once the uninstaller has ended.
+  for (int attempt = 0; attempt < 200 && PathExists(folder); ++attempt) Sleep(100);
+  EXPECT_FALSE(PathExists(folder)) << "the install folder is still there";
+  for (const char* program : kProductPrograms) EXPECT_EQ(FindProcessByName(program, false), 0u) << program;
+  for (const std::string& link : ShortcutPaths()) EXPECT_FALSE(PathExists(link)) << link;
+  EXPECT_FALSE(PathExists(GetSpecialFolder(6) + "Velmora"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER}) {
+    EXPECT_FALSE(RegistryKeyExists(root, "Velmora"));
+  }
+  EXPECT_FALSE(PathExists(kPlantedLog)) << ReadTextFile(kPlantedLog);  // C:\Program.exe never started
+
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string copy = std::string(temp) + "VelmoraUninstall_" + std::to_string(uninstaller.id) + ".exe";
+  for (int attempt = 0; attempt < 50 && PathExists(copy) && !DeleteFileA(copy.c_str()); ++attempt) Sleep(100);
+}
+
+// The libraries planted beside the downloaded installer: the type library it opens by name, and
+// the DLLs it loads on demand.
+constexpr const char* kPlantedNames[] = {"wshom.ocx", "shell32.dll", "shlwapi.dll", "dwmapi.dll", "msimg32.dll",
+                                         "gdiplus.dll", "uxtheme.dll", "version.dll", "winmm.dll", "comctl32.dll",
+                                         "wininet.dll", "urlmon.dll"};
+
+TEST_F(InstallEndToEnd, TheRealInstallerSavedAsTheProductBesidePlantedLibrariesInstalls) {
+  // Downloaded as "Velmora.exe" into a folder where someone left libraries of the system's names,
+  // and started from there.
+  const std::string downloads = ModuleFolder() + "Downloads\\";
+  CreateDirectoryA(downloads.c_str(), nullptr);
+  const std::string setup = downloads + "Velmora.exe";
+  ASSERT_TRUE(CopyFileA((ModuleFolder() + "VelmoraSetup.exe").c_str(), setup.c_str(), FALSE));
+  for (const char* name : kPlantedNames) {
+    ASSERT_TRUE(CopyFileA((ModuleFolder() + "vm_planted.dll").c_str(), (downloads + name).c_str(), FALSE)) << name;
+  }
+  const std::string marker = ModuleFolder() + "planted-loaded.log";
+  DeleteFileA(marker.c_str());
+  SetEnvironmentVariableA("VM_PLANTED_MARKER", marker.c_str());
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  SetCurrentDirectoryA(downloads.c_str());
+  StartedProcess installer = StartProcess(Quoted(setup));
+  SetCurrentDirectoryA(previous);
+  SetEnvironmentVariableA("VM_PLANTED_MARKER", nullptr);
+  ASSERT_TRUE(installer.process);
+
+  HWND window = nullptr;
+  for (int attempt = 0; attempt < 750 && !window; ++attempt) {
+    if (WaitForSingleObject(installer.process.get(), 20) == WAIT_OBJECT_0) break;
+    window = FindVisibleWindow(installer.id);
+  }
+  ASSERT_NE(window, nullptr) << "no installer window";
+  Sleep(1500);  // the show transition
+  RECT bounds;
+  ASSERT_TRUE(GetWindowRect(window, &bounds));
+  namespace layout = installer_layout;
+  const Rect button = layout::WindowRectOf(layout::kElements, layout::kInstallButton);
+  ASSERT_TRUE(ClickAt(bounds.left + button.x + button.width / 2, bounds.top + button.y + button.height / 2));
+
+  ASSERT_EQ(WaitForSingleObject(installer.process.get(), 60000), WAIT_OBJECT_0) << "the installer did not end";
+  DWORD exitCode = 1;
+  GetExitCodeProcess(installer.process.get(), &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  // It installed: it did not end itself in the first step, and the desktop shortcut was made
+  // through the system's WshShell type library, not the planted file.
+  const std::string folder = InstallFolder();
+  for (const char* needed : {"Velmora.exe", "Uninstall.exe", "Auxiliary\\Tarnlink.exe"}) {
+    EXPECT_TRUE(PathExists(folder + needed)) << needed;
+  }
+  const std::optional<ShellLinkFields> desktop = ReadShellLink(ShortcutPaths()[0]);
+  ASSERT_TRUE(desktop) << "no desktop shortcut";
+  EXPECT_EQ(desktop->target, folder + "Velmora.exe");
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  EXPECT_NE(WaitForLineWith(DemoStartsLog(), {"Velmora ", Quoted(folder + "Velmora.exe")}), "");
+  // No planted library was ever loaded as code, and the installer's copy is still there.
+  EXPECT_FALSE(PathExists(marker)) << ReadTextFile(marker);
+  EXPECT_TRUE(PathExists(setup));
+  for (const char* name : kPlantedNames) DeleteFileA((downloads + name).c_str());
+  DeleteFileA(setup.c_str());
 }
 
 }  // namespace

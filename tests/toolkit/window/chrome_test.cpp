@@ -10,6 +10,7 @@
 #include "tests/toolkit/window/window_test_support.h"
 #include "toolkit/draw/images.h"
 #include "toolkit/skin/skin_images.h"
+#include "toolkit/window/element_messages.h"
 #include "toolkit/window/window_props.h"
 
 namespace {
@@ -319,6 +320,33 @@ TEST_F(ChromeTest, BordersResizeAResizableWindowWithTheMatchingSide) {
   EXPECT_TRUE(window.BorderCursor(1, 1));
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, MAKEINTRESOURCEW(32642)));  // IDC_SIZENWSE
   EXPECT_FALSE(window.BorderCursor(150, 100));
+}
+
+// A program that moves the window from an element's handler (the installer's drag area) uses the
+// window's own move: the system's loop swallows the button-up, so the elements are told that
+// nothing is held or pressed any more, as they are after the title area's moves.
+TEST_F(ChromeTest, AMoveStartedFromAnElementsHandlerReleasesTheElementsButtons) {
+  Create(1, {0, 0, 500, 200});
+  SystemLoopRecorder recorder;
+  window.SetMessageHooks(std::nullopt, recorder.Hook());
+  RecordingElement& dragged = AddElement({100, 60, 100, 60});
+  RecordingElement& other = AddElement({300, 60, 100, 60});
+  dragged.onMessage = [&](uint32_t code) {
+    if (code == element_message::kMouseMove) window.StartSystemMove();
+  };
+  RecordingElement::Log().clear();
+  Send(WM_LBUTTONDOWN, At(150, 90));
+  Send(WM_MOUSEMOVE, At(155, 92), MK_LBUTTON);
+  EXPECT_EQ(recorder.moves, 1);
+  int released = 0;
+  for (const ReceivedMessage& m : RecordingElement::Log()) {
+    if (m.code == element_message::kButtonsReleased) {
+      EXPECT_TRUE(m.id == dragged.objectId || m.id == other.objectId);
+      ++released;
+    }
+  }
+  EXPECT_EQ(released, 2);  // every element of the window, once
+  EXPECT_FALSE(ToolkitMouseButtonHeld());
 }
 
 TEST_F(ChromeTest, ARealDragMovesTheWindowByItsTopStripAndAnywhereWithDragAnywhere) {
