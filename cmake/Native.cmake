@@ -20,6 +20,12 @@ target_compile_options(vm_options INTERFACE
 target_link_options(vm_options INTERFACE ${vm_sanitizers})
 target_include_directories(vm_options INTERFACE ${CMAKE_SOURCE_DIR})
 
+# The host's zlib stands in for the mingw one (the rich-edit content inflates jQuery with it).
+find_package(ZLIB REQUIRED)
+add_library(vm_zlib INTERFACE)
+target_link_libraries(vm_zlib INTERFACE ZLIB::ZLIB)
+add_library(vm::zlib ALIAS vm_zlib)
+
 foreach(dir toolkit/draw toolkit/skin toolkit/window toolkit/elements toolkit/richedit shell installer)
   add_subdirectory(${dir})
 endforeach()

@@ -37,3 +37,27 @@ endif()
 target_link_options(vm_options INTERFACE
   -Wl,--major-os-version,5,--minor-os-version,${VM_OLDEST_WINDOWS_MINOR}
   -Wl,--major-subsystem-version,5,--minor-subsystem-version,${VM_OLDEST_WINDOWS_MINOR})
+
+# The shipped build is optimised for size (the installer's own bytes travel with every download):
+# -Os, every function and object in a section of its own, and the linker drops the sections
+# nothing refers to (unused GUIDs of libuuid, unused members of libstdc++'s string instantiations).
+# It is set for the whole build, so minizip gets it too. The tests' build keeps -O3. Link-time
+# optimisation is not used: Debian's mingw-w64 GCC 12 stops with an internal compiler error
+# (binds_to_current_def_p) when it links this program with -flto.
+option(VM_OPTIMISE_FOR_SIZE "Optimise for size and drop unreferenced sections (the shipped build)" OFF)
+if(VM_OPTIMISE_FOR_SIZE)
+  foreach(language C CXX)
+    set(CMAKE_${language}_FLAGS_RELEASE "-Os -DNDEBUG -ffunction-sections -fdata-sections")
+  endforeach()
+  target_link_options(vm_options INTERFACE $<$<CONFIG:Release>:-Wl,--gc-sections>)
+endif()
+
+# The benchmark build (preset x64-bench): time stamps at every stage of start-up and of the install
+# job (common/bench_marks.h), read by scripts/bench-installer.sh. Never in the shipped program.
+option(VM_BENCH_MARKS "Record the stages' time stamps (benchmark build only)" OFF)
+if(VM_BENCH_MARKS)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4 OR VM_OPTIMISE_FOR_SIZE)
+    message(FATAL_ERROR "VM_BENCH_MARKS is for the benchmark build (preset x64-bench), never the shipped one")
+  endif()
+  target_compile_definitions(vm_options INTERFACE VM_BENCH_MARKS)
+endif()

@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <unzip.h>
-// iowin32.h relies on the declarations of unzip.h.
-#include <iowin32.h>
 
 #include <algorithm>
 #include <vector>
@@ -12,6 +10,7 @@
 #include "common/code_page.h"
 #include "common/win_handle.h"
 #include "installer/entry_name.h"
+#include "installer/zip_file_reading.h"
 
 namespace {
 
@@ -75,15 +74,17 @@ bool StartsWithLocalHeader(const std::wstring& path) {
   return le32(0) == kLocalHeaderSignature && le32(24) >= 1;
 }
 
-// The target must stay below destFolder once Windows has normalised it.
-bool StaysInside(const std::wstring& destFolder, const std::wstring& target) {
-  auto full = [](const std::wstring& path) {
-    wchar_t buffer[MAX_PATH * 4];
-    DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
-    return (length == 0 || length >= MAX_PATH * 4) ? std::wstring() : std::wstring(buffer, length);
-  };
-  const std::wstring resolved = full(target);
-  return !resolved.empty() && IsWithinFolder(full(destFolder), resolved);
+std::wstring FullPath(const std::wstring& path) {
+  wchar_t buffer[MAX_PATH * 4];
+  DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, buffer, nullptr);
+  return (length == 0 || length >= MAX_PATH * 4) ? std::wstring() : std::wstring(buffer, length);
+}
+
+// The target must stay below the destination folder (given as FullPath of it) once Windows has
+// normalised it.
+bool StaysInside(const std::wstring& fullDestFolder, const std::wstring& target) {
+  const std::wstring resolved = FullPath(target);
+  return !resolved.empty() && IsWithinFolder(fullDestFolder, resolved);
 }
 
 // Owner of an open minizip archive.
@@ -91,7 +92,7 @@ class ZipReader {
  public:
   explicit ZipReader(const std::string& path) {
     zlib_filefunc64_def functions;
-    fill_win32_filefunc64A(&functions);
+    FillBufferedReadFileFunctions(&functions);
     handle_ = unzOpen2_64(path.c_str(), &functions);
   }
   ZipReader(const ZipReader&) = delete;
@@ -134,6 +135,13 @@ bool WriteEntry(unzFile zip, const EntryInfo& entry, const std::wstring& target,
   bool ok = false;
   {
     UniqueFile file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    if (!file && GetLastError() == ERROR_ACCESS_DENIED) {
+      // A read-only (or hidden or system) file from an earlier install refuses CREATE_ALWAYS: clear
+      // its attributes and create it again. A fresh folder never has one, so the common case costs
+      // no attribute call before the file is created.
+      SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+      file.reset(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+    }
     if (file) {
       uint64_t written = 0;
       ok = true;
@@ -208,6 +216,7 @@ int ExtractArchive(const std::string& archivePath, const std::string& destFolder
     return kExtractFailed;
   };
 
+  const std::wstring fullDest = FullPath(dest);
   std::vector<char> chunk(kChunkSize);
   int index = 0;
   int status = unzGoToFirstFile(zip.get());
@@ -220,14 +229,17 @@ int ExtractArchive(const std::string& archivePath, const std::string& destFolder
     const std::wstring name = WideFromCodePage(entry.name, (entry.info.flag & kUtf8NameFlag) ? CP_UTF8 : CP_ACP);
     if (!IsSafeEntryName(name)) return fail();
     const std::wstring target = EntryTargetPath(dest, name);
-    if (!StaysInside(dest, target)) return fail();
+    if (!StaysInside(fullDest, target)) return fail();
 
     const bool isFolder = (entry.info.external_fa & FILE_ATTRIBUTE_DIRECTORY) || name.back() == L'/' ||
                           name.back() == L'\\';
     if (isFolder) {
-      if (!IsDirectory(target) && !CreateFolderTree(target)) return fail();
+      // The folder's parent exists in the common case (the package lists every folder before its
+      // contents), so one CreateDirectoryW does it; an existing folder is not an error.
+      if (!CreateDirectoryW(target.c_str(), nullptr) && !IsDirectory(target) && !CreateFolderTree(target)) {
+        return fail();
+      }
     } else {
-      SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only file from an earlier install
       if (IsRelativePath(target)) {
         size_t slash = target.find_last_of(L'\\');
         if (slash != std::wstring::npos && !CreateFolderTree(target.substr(0, slash))) return fail();

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common/bench_marks.h"
 #include "common/win_handle.h"
 #include "installer/extract.h"
 #include "installer/install_location.h"
@@ -43,13 +44,16 @@ void InstallJob() {
 }
 
 void InstallJob(const ShellUtility& shell) {
+  VM_BENCH_MARK("job: start");
   for (const char* program : kProductPrograms) KillProcessByName(std::string(program), false);
+  VM_BENCH_MARK("job: programs stopped");
 
   const std::string folder = ResolveInstallFolder();
   if (PathIsDirectoryA(folder.c_str()) && !RemoveFolderTree(folder)) {
     ShowFolderRemovalError(folder);
     TerminateSelf(0);
   }
+  VM_BENCH_MARK("job: old folder removed");
   if (!CreateDirectoryA(folder.c_str(), nullptr)) {
     Abandon(kStatusFolderFailed, 1);
     return;
@@ -57,10 +61,12 @@ void InstallJob(const ShellUtility& shell) {
 
   SetStatusText(kStatusWritingFiles);
   const std::string archive = folder + "install.zip";
+  VM_BENCH_MARK("job: folder created");
   if (!WriteBytesToFile(archive, PayloadArchive())) {
     Abandon(kStatusWriteFailed, 2);
     return;
   }
+  VM_BENCH_MARK("job: archive written");
   const int extracted = ExtractArchive(archive, folder, [](int percentage, const std::string&) {
     SetProgress(percentage);
     return false;
@@ -75,6 +81,7 @@ void InstallJob(const ShellUtility& shell) {
     return;
   }
 
+  VM_BENCH_MARK("job: extracted");
   // The registration quotes the path in the command it writes; the icon row holds it bare.
   const std::string protocolProgram = folder + "Auxiliary\\Tarnlink.exe";
   for (int rootSelector : {kClassesRoot, kCurrentConfig, kCurrentUser}) {
@@ -84,23 +91,30 @@ void InstallJob(const ShellUtility& shell) {
     }
   }
 
+  VM_BENCH_MARK("job: protocol registered");
   SetStatusText(kStatusTaskbar);
   if (GetSystemVersionCode() > 6) shell.PinToTaskbar(folder, "Velmora.exe");
 
+  VM_BENCH_MARK("job: taskbar pin");
   SetStatusText(kStatusDesktopShortcut);
   CreateDesktopShortcut("Velmora·ruv", folder + "Velmora.exe");
 
+  VM_BENCH_MARK("job: desktop shortcut");
   SetStatusText(kStatusStartMenu);
   CreateStartMenuShortcuts(folder);
+  VM_BENCH_MARK("job: start-menu shortcuts");
 
   RunProgram(QuotedPath(folder + "Velmora.exe"), false);
 
   SetStatusText(kStatusRegistering);
   RegisterUninstallEntry(folder);
+  VM_BENCH_MARK("job: uninstall entry");
 
   SetStatusText(kStatusFinishing);
   DeleteFileA(archive.c_str());
+  VM_BENCH_MARK("job: archive deleted");
   ShellOpen(folder + "使用说明.txt");
+  VM_BENCH_MARK("job: usage notes opened");
   TerminateSelf(0);
 }
 
@@ -118,11 +132,13 @@ bool RunProgram(const std::string& commandLine, bool wait, std::optional<int> sh
   }
   UniqueHandle process(created.hProcess);
   UniqueHandle thread(created.hThread);
+  VM_BENCH_MARK("job: product process created");
   if (wait) {
     WaitForSingleObject(process.get(), INFINITE);
   } else {
     WaitForInputIdle(process.get(), 1000);
   }
+  VM_BENCH_MARK("job: product input idle");
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/bench_marks.h"
 #include "toolkit/draw/fonts.h"
 
 namespace layout = installer_layout;
@@ -31,6 +32,7 @@ void InstallerElements::Build(InstallerImages images, const InstallerBuildOption
   const FontDescription titleFont = MakeFontDescription(std::nullopt, std::nullopt, std::nullopt, 0, 0);
   window.Create(nullptr, titleFont, layout::kWindowTitle, layout::kWindowBounds, layout::kWindowStyle, std::nullopt,
                 0, 0, true, std::nullopt, layout::kBackgroundColour);
+  VM_BENCH_MARK("window: created");
   window.SetShadowColour(layout::kShadowColorRef);
   if (options.transitionEffects) {
     window.SetShowEffect(layout::kTransitionEffect, layout::kTransitionIntervalMs);
@@ -84,9 +86,12 @@ void InstallerElements::Build(InstallerImages images, const InstallerBuildOption
   blankPicture.Create(dragArea.GetHandle(), blank.rect, UniqueGpImage());
   HideIfHidden(busyIndicator, busy);
 
+  VM_BENCH_MARK("window: elements created");
   window.SetLayered(options.layered, true);
   window.Refresh();
+  VM_BENCH_MARK("window: layered and drawn");
   window.Show(true);
+  VM_BENCH_MARK("window: shown");
 }
 
 void InstallerElements::ShowInstalling() {

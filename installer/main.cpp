@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/bench_marks.h"
 #include "installer/installer_window.h"
 #include "installer/startup.h"
 
@@ -20,8 +21,10 @@ void StartUp() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  VM_BENCH_MARK("process: entry");
   HardenDllSearch();
   OleInitialize(nullptr);  // the shortcuts and the taskbar pin use COM on this thread
+  VM_BENCH_MARK("process: OLE initialised");
   StartUp();
   OleUninitialize();
   return 0;

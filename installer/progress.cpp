@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/bench_marks.h"
 namespace {
 
 ProgressDisplay* g_display = nullptr;  // not owned
@@ -27,8 +28,11 @@ void SetStatusText(const std::string& text) {
 }
 
 void SetProgress(int percentage) {
+  VM_BENCH_MARK("progress: report");
   if (g_display) g_display->ShowProgress(percentage);
+  VM_BENCH_MARK("progress: drawn");
   PumpMessagesFor(10);
+  VM_BENCH_MARK("progress: pumped");
 }
 
 void AbandonInstall() {

@@ -51,7 +51,7 @@ out=$(realpath -m "$out")
 epoch=${SOURCE_DATE_EPOCH:-}
 [[ "$epoch" =~ ^[0-9]*$ ]] || fail "SOURCE_DATE_EPOCH must be seconds since 1970, not \"$epoch\""
 
-for tool in cmake ninja gcc g++ i686-w64-mingw32-g++-posix; do
+for tool in cmake ninja gcc g++ i686-w64-mingw32-g++-win32; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/setup.sh"
 done
 [ -f "$root/build/deps/minizip/unzip.c" ] || fail "the minizip sources are missing: run scripts/setup.sh"

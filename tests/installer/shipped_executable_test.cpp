@@ -126,6 +126,9 @@ class Executable {
   const pe::Image* image() const { return image_ ? &*image_ : nullptr; }
   const std::string& error() const { return error_; }
   const Build& build() const { return build_; }
+  bool Contains(std::string_view text) const {
+    return std::search(bytes_.begin(), bytes_.end(), text.begin(), text.end()) != bytes_.end();
+  }
 
   std::vector<pe::Resource> Resources() const {
     std::string why;
@@ -174,6 +177,15 @@ TEST_P(ShippedExecutable, HeaderNamesTheOldestWindowsItRunsOn) {
 }
 
 // ---- Imports --------------------------------------------------------------------------------------
+
+// The benchmark build's stage marks (common/bench_marks.h) are never in these builds, and jQuery
+// travels deflated (the rich-edit service inflates it when it is first asked for).
+TEST_P(ShippedExecutable, CarriesNoBenchmarkMarksAndNoPlainJQuery) {
+  EXPECT_FALSE(executable_->Contains("VM_BENCH_MARKS_FILE"));
+  EXPECT_FALSE(executable_->Contains("job: archive written"));
+  EXPECT_FALSE(executable_->Contains("/*! jQuery v1.8.2"));
+  EXPECT_FALSE(executable_->Contains("isPlainObject"));
+}
 
 TEST_P(ShippedExecutable, ImportsOnlyFunctionsWindowsXpExports) {
   std::string why;

@@ -11,4 +11,6 @@ std::string_view EditorPage();
 // Defines the global RichEditClient with getHtml(selector, hobj) and getText(selector, hobj), which
 // post "hobj|content" to "/cmd/get/html" and "/cmd/get/text".
 std::string_view RichEditClientScript();
+// jQuery 1.8.2 as the build minified it. The program holds it deflated and inflates it on the first
+// call; the view stays valid for the life of the process.
 std::string_view MinifiedJQuery();

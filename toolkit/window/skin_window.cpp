@@ -2,6 +2,7 @@
 // timers and the show and close transitions.
 #include "toolkit/window/skin_window.h"
 
+#include "common/bench_marks.h"
 #include "toolkit/draw/images.h"
 #include "toolkit/draw/wait_pumping.h"
 #include "toolkit/window/toolkit.h"
@@ -377,6 +378,7 @@ void SkinWindow::OnTimer(WPARAM timerId) {
         KillTimer(window, timerId);
         activity_.transitionRunning = false;
         SetRegion(true);
+        VM_BENCH_MARK("transition: finished");
       }
       break;
     }

@@ -2,6 +2,7 @@
 // layered mode, blur-behind, effects and the background image.
 #include <dwmapi.h>
 
+#include "common/bench_marks.h"
 #include "common/system_library.h"
 #include "toolkit/draw/images.h"
 #include "toolkit/draw/shapes.h"
@@ -195,6 +196,7 @@ void SkinWindow::Present(std::optional<Rect> rect) {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, look_.constantAlpha, AC_SRC_ALPHA};
     UpdateLayeredWindow(windowHandle_, windowDc_.get(), &position, &size, mainSurface_.memoryDc(), &origin, 0, &blend,
                         ULW_ALPHA);
+    VM_BENCH_MARK("present: window");
   } else {
     Rect r = rect.value_or(Rect{0, 0, layout_.bounds.width, layout_.bounds.height});
     BitBlt(windowDc_.get(), r.x, r.y, r.width, r.height, mainSurface_.memoryDc(), r.x, r.y, SRCCOPY);

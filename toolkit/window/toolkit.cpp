@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/bench_marks.h"
 #include "common/system_library.h"
 #include "toolkit/draw/fonts.h"
 #include "toolkit/draw/gdi_owners.h"
@@ -100,7 +101,9 @@ bool InitialiseToolkit() {
   if (state.initialised) return static_cast<bool>(state.gdiplus);
   state.initialised = true;
 
+  VM_BENCH_MARK("toolkit: start");
   state.gdiplus = StartGdiplus();
+  VM_BENCH_MARK("toolkit: GDI+ started");
   state.majorVersion = ReadMajorVersion();
   state.updateRectMessage = RegisterWindowMessageA(kUpdateRectMessageName);
   state.defWindowProcW = Resolve<DefWindowProcWFunction>("user32.dll", "DefWindowProcW");
@@ -112,15 +115,19 @@ bool InitialiseToolkit() {
   RegisterToolkitClass(kMenuClassName, PopupMenuProc);
   RegisterToolkitClass(kSubmenuClassName, PopupMenuProc);
 
+  VM_BENCH_MARK("toolkit: classes registered");
   if (state.gdiplus) DefaultFontFamily(ChooseDefaultFontFamily());
+  VM_BENCH_MARK("toolkit: fonts chosen");
   DefaultTextRenderingHint(3);
   if (state.applyDefaultSkin) state.applyDefaultSkin();
+  VM_BENCH_MARK("toolkit: skin applied");
   DefaultFontSize(12.0f);
   DefaultTextColour(MakeArgb(254, 255, 255, 255));
   state.defaultWindowStyle = 47;
   DefaultFontStyle(4688);
   state.defaultElementOption = 1;
   if (state.startRichEditService) state.startRichEditService();
+  VM_BENCH_MARK("toolkit: rich-edit service started");
   state.mouseButtonHeld = false;
   return static_cast<bool>(state.gdiplus);
 }

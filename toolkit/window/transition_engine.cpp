@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "common/bench_marks.h"
 #include "toolkit/draw/blend_dc.h"
 
 namespace {
@@ -64,7 +65,10 @@ bool TransitionEngine::PresentCanvas(const DcCanvas& canvas, const Rect& place, 
   POINT origin{0, 0};
   BLENDFUNCTION blend{AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
   ++framesPresented_;
-  return UpdateLayeredWindow(window_, nullptr, &position, &size, canvas.Dc(), &origin, 0, &blend, ULW_ALPHA) != FALSE;
+  const bool presented =
+      UpdateLayeredWindow(window_, nullptr, &position, &size, canvas.Dc(), &origin, 0, &blend, ULW_ALPHA) != FALSE;
+  VM_BENCH_MARK("present: transition frame");
+  return presented;
 }
 
 bool TransitionEngine::DrawPlan(const FramePlan& plan) {
