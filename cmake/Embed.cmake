@@ -4,11 +4,20 @@
 # The bytes are included by the assembler, so even a large package costs no compile time.
 function(vm_embed target symbol file)
   set(asm "${CMAKE_CURRENT_BINARY_DIR}/embed_${symbol}.S")
+  # The read-only data section: ".rdata" in a PE image, ".rodata" in the native build's ELF.
+  # The ELF object also says that it needs no executable stack.
+  if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    set(section [=[.rdata,"dr"]=])
+    set(trailer "")
+  else()
+    set(section [=[.rodata,"a"]=])
+    set(trailer [=[.section .note.GNU-stack,"",@progbits]=])
+  endif()
   file(WRITE "${asm}.in" [=[
 #define VM_CONCAT2(a, b) a##b
 #define VM_CONCAT(a, b) VM_CONCAT2(a, b)
 #define VM_SYMBOL VM_CONCAT(__USER_LABEL_PREFIX__, @symbol@)
-    .section .rdata,"dr"
+    .section @section@
     .p2align 4
     .globl VM_SYMBOL
 VM_SYMBOL:
@@ -18,6 +27,7 @@ VM_SYMBOL:
     .incbin "@file@"
 2:
     .byte 0
+    @trailer@
 ]=])
   configure_file("${asm}.in" "${asm}" @ONLY)
   set_source_files_properties("${asm}" PROPERTIES OBJECT_DEPENDS "${file}" GENERATED TRUE)

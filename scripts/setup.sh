@@ -13,6 +13,7 @@ packages=(
   wine64 xvfb xdotool imagemagick x11-utils
   fonts-wqy-microhei python3-fonttools locales
   cmake ninja-build googletest dpkg-dev zlib1g-dev
+  g++ libasan8 libubsan1  # the host compiler and its sanitizer runtimes (preset native)
   chromium python3 curl
   osslsigncode openssl
 )

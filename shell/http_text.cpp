@@ -57,7 +57,9 @@ std::vector<std::string> AllTextsBetween(std::string_view text, std::string_view
     const size_t rightAt = FindText(text, rightMarker, from);
     if (rightAt == std::string_view::npos) break;
     found.emplace_back(text.substr(from, rightAt - from));
-    start = rightAt + rightMarker.size();
+    const size_t next = rightAt + rightMarker.size();
+    if (next == start) break;  // two empty markers: one empty match, not an endless run of them
+    start = next;
   }
   return found;
 }

@@ -16,7 +16,7 @@ std::string TextBetween(std::string_view text, std::string_view left, std::strin
                         bool caseSensitive = false);
 
 // Every text between `left` and `right`, one match after another (each search starts after the
-// previous right marker).
+// previous right marker). Two empty markers give one empty match.
 std::vector<std::string> AllTextsBetween(std::string_view text, std::string_view left, std::string_view right);
 
 // The text after the first ":" of a header line, trimmed; empty without a colon.

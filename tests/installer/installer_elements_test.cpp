@@ -178,6 +178,7 @@ TEST_F(InstallerElementsTest, InstallingShowsTheProgressAndTheMarkerMovesCleanly
   InstallerElements installer;
   Build(installer, false);
   installer.ShowInstalling();
+  EXPECT_EQ(installer.statusLabel.text(), "正在为您开启Velmora之旅");
   EXPECT_EQ(installer.installButton.GetHandle(), 0);
   EXPECT_MAIN_PIXEL(installer, 200, 158, kBackground) << "the install button is gone";
   EXPECT_MAIN_PIXEL(installer, 474, 25, kBackground) << "the close button is hidden";

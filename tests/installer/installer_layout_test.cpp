@@ -67,6 +67,7 @@ TEST(InstallerLayoutTable, ColoursFontsTextsAndImagesOfTheElements) {
   EXPECT_EQ(table[layout::kPercentLabel].fontSize, 10.0f);
   EXPECT_EQ(table[layout::kPercentLabel].fontColour, MakeArgb(255, 255, 255, 255));
   EXPECT_EQ(table[layout::kStatusLabel].text, "正在释放文件中....");
+  EXPECT_EQ(std::string(layout::kStartingStatus), "正在为您开启Velmora之旅") << "the status once installing starts";
   EXPECT_EQ(table[layout::kStatusLabel].fontSize, 13.0f);
   EXPECT_EQ(table[layout::kStatusLabel].fontColour, MakeArgb(255, 128, 224, 0));
   EXPECT_EQ(table[layout::kCloseButton].image, layout::ImageSlot::kCloseBytes);

@@ -25,6 +25,10 @@ TEST(TextBetween, MarkersCaseAndStart) {
 TEST(AllTextsBetween, EveryMatchInTurn) {
   EXPECT_EQ(AllTextsBetween("[1][22][]x[3", "[", "]"), (std::vector<std::string>{"1", "22", ""}));
   EXPECT_TRUE(AllTextsBetween("none", "[", "]").empty());
+  // Two empty markers match the empty text at the start once (the search used to stand still
+  // there, adding empty matches until memory ran out).
+  EXPECT_EQ(AllTextsBetween("abc", "", ""), (std::vector<std::string>{""}));
+  EXPECT_EQ(AllTextsBetween("a]b]", "", "]"), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(HeaderValue, AfterTheFirstColonTrimmed) {

@@ -7,7 +7,6 @@
 #include "toolkit/richedit/richedit_content.h"
 #include "toolkit/richedit/richedit_routes.h"
 #include "toolkit/richedit/service_address.h"
-#include "tests/support/files.h"
 
 namespace {
 
@@ -136,17 +135,6 @@ TEST(ServedFiles, JQueryIsTheMinified182Build) {
   EXPECT_EQ(jquery.find("\n\t"), std::string_view::npos);
   // Old script engines read it: no arrow functions from the minifier.
   EXPECT_EQ(jquery.find("=>"), std::string_view::npos);
-}
-
-// The program holds jQuery deflated; what it serves must be the minified file byte for byte.
-TEST(ServedFiles, JQueryIsTheBuildsMinifiedFileByteForByte) {
-  std::string minified;
-  ASSERT_TRUE(ReadWholeFileAnsi(WinePathOf(std::string(VM_JQUERY_MINIFIED_FILE)), minified));
-  ASSERT_GT(minified.size(), 80000u);
-  EXPECT_EQ(MinifiedJQuery().size(), minified.size());
-  EXPECT_TRUE(MinifiedJQuery() == minified);
-  // Inflated once: later calls answer the same bytes in the same place.
-  EXPECT_EQ(MinifiedJQuery().data(), MinifiedJQuery().data());
 }
 
 TEST(ServiceAddress, PortsFromRandomValuesStayInTheRange) {
