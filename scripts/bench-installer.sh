@@ -85,7 +85,10 @@ for run in $(seq "$runs"); do
   xdotool mousedown 1 mouseup 1
   cpu_last=$cpu_before; hwm=0
   while [ -d "/proc/$pid" ] && ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null; do
-    cpu_last=$(cpu_of "$pid" || echo "$cpu_last"); hwm=$(hwm_of "$pid" || echo "$hwm"); sleep 0.02
+    # A process that has just ended reads as empty (a zombie has no VmHWM): keep the last reading.
+    reading=$(cpu_of "$pid" || true); [ -z "$reading" ] || cpu_last=$reading
+    reading=$(hwm_of "$pid" || true); [ -z "$reading" ] || hwm=$reading
+    sleep 0.02
   done
   ended=$(now_ms)
   wait "$pid" || true
