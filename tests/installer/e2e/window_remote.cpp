@@ -5,9 +5,10 @@
 //                                                "Close window" does
 //   window_remote <title> endsession <out>       asks WM_QUERYENDSESSION and, when the answer is
 //                                                yes, sends WM_ENDSESSION, as a logoff does
-//   window_remote <title> close-in-flip <out> <w> <h>
+//   window_remote <title> close-in-flip <out> <w> <h> [delay_ms]
 //       waits until the window is larger than its home size w × h (its show flip runs), lets the
-//       flip turn past edge-on (450 ms; the close's out-frames then draw the flip too), posts
+//       flip turn towards edge-on for delay_ms (250 when not given; past edge-on the close's
+//       out-frames draw the flip too), posts
 //       WM_CLOSE while it is still larger and follows the window's rectangle every millisecond
 //       until it is gone:
 //       "flip_seen=1 flip_w=FW flip_h=FH max_w=W max_h=H": the flip's rectangle when the close was
@@ -75,6 +76,7 @@ int main() {
   }
   if (action == L"close-in-flip" && argc >= 6) {
     const int homeWidth = _wtoi(argv[4]), homeHeight = _wtoi(argv[5]);
+    const int delay = argc >= 7 ? _wtoi(argv[6]) : 250;
     HWND window = FindTitled(title, 15000);
     if (!window) return 3;
     bool flipSeen = false;
@@ -87,7 +89,7 @@ int main() {
         flipHeight = box.bottom - box.top;
       }
     }
-    Sleep(450);
+    Sleep(static_cast<DWORD>(delay));
     RECT box{};
     flipSeen = flipSeen && GetWindowRect(window, &box) && box.right - box.left > homeWidth;
     if (!flipSeen) return WriteLine(outPath, "flip_seen=0") ? 5 : 4;
