@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/clock.h"
 #include "installer/extract.h"
 #include "tests/support/files.h"
 #include "tests/support/scratch_folder.h"
@@ -67,17 +68,6 @@ bool LoadPackage(const std::string& path, Package& package) {
   }
   unzClose(zip);
   return ok;
-}
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // Inflates every entry into a 16 KB buffer, as the extractor does, without writing anything.
@@ -158,13 +148,13 @@ bool StartProduct(const std::string& program, double& created, double& idle) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  const double start = Now();
+  const double start = SecondsNow();
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return false;
   }
-  created = Now() - start;
+  created = SecondsNow() - start;
   WaitForInputIdle(process.hProcess, 1000);
-  idle = Now() - start;
+  idle = SecondsNow() - start;
   TerminateProcess(process.hProcess, 0);
   WaitForSingleObject(process.hProcess, 5000);
   CloseHandle(process.hThread);
@@ -204,12 +194,12 @@ int main(int argc, char** argv) {
     ScratchFolder scratch;
     const std::string dest = scratch / "Velmora\\";
     reports = 0;
-    const double start = Now();
+    const double start = SecondsNow();
     const int result = ExtractArchive(archive, dest, [&](int, const std::string&) {
       ++reports;
       return false;
     });
-    extractSeconds.push_back(Now() - start);
+    extractSeconds.push_back(SecondsNow() - start);
     if (result != kExtractSucceeded) {
       std::fprintf(stderr, "ExtractArchive answered %d\n", result);
       return 1;
@@ -219,26 +209,26 @@ int main(int argc, char** argv) {
   std::vector<double> inflateSeconds, inflateCrcSeconds, minizipSeconds, writeSeconds, floorSeconds;
   for (int i = 0; i < repetitions; ++i) {
     ScratchFolder scratch;
-    const double writeStart = Now();
+    const double writeStart = SecondsNow();
     if (!PlainWrites(package, scratch / "")) {
       std::fprintf(stderr, "plain writes failed in %s\n", (scratch / "").c_str());
       return 1;
     }
-    writeSeconds.push_back(Now() - writeStart);
-    const double readStart = Now();
+    writeSeconds.push_back(SecondsNow() - writeStart);
+    const double readStart = SecondsNow();
     const uint64_t read = ReadAllThroughMinizip(archive);
-    minizipSeconds.push_back(Now() - readStart);
+    minizipSeconds.push_back(SecondsNow() - readStart);
     floorSeconds.push_back(minizipSeconds.back() + writeSeconds.back());
     if (read != package.unpackedBytes) {
       std::fprintf(stderr, "minizip produced %llu bytes\n", static_cast<unsigned long long>(read));
       return 1;
     }
-    double start = Now();
+    double start = SecondsNow();
     const uint64_t produced = InflateAll(package, false);
-    inflateSeconds.push_back(Now() - start);
-    start = Now();
+    inflateSeconds.push_back(SecondsNow() - start);
+    start = SecondsNow();
     InflateAll(package, true);
-    inflateCrcSeconds.push_back(Now() - start);
+    inflateCrcSeconds.push_back(SecondsNow() - start);
     if (produced < package.unpackedBytes) {
       std::fprintf(stderr, "inflate produced %llu bytes\n", static_cast<unsigned long long>(produced));
       return 1;

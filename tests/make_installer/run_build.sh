@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The vendor's command on the demo package, whole: the summary's figures against the ZIP archive the
-# installer carries (inspect_installer.py), and the same installer, byte for byte, from two copies
+# installer carries (check_installer.py), and the same installer, byte for byte, from two copies
 # of the package folder with different file times and places. With SOURCE_DATE_EPOCH every time
 # the installer holds is that time. Where the developer's i686 build is current (scripts/test.sh
 # builds it), the command's installer must be that file exactly: the same output from another
@@ -52,7 +52,7 @@ run() {  # run <package> <out.exe> <summary file>
 check "make-installer.sh builds from the first copy" run "$work/copy-a" "$work/a.exe" "$work/a.txt"
 sed 's/^/    /' "$work/a.txt"
 check "the summary's figures are the carried archive's, which is the demo package" \
-  python3 "$here/inspect_installer.py" "$work/a.exe" "$work/a.txt" --package-zip "$demo_zip"
+  python3 "$here/check_installer.py" "$work/a.exe" "$work/a.txt" --package-zip "$demo_zip"
 check "the summary says it is not signed" grep -q '^  signed *no$' "$work/a.txt"
 
 # The second build links anew, so the comparison covers the link and the stamps, not only the package.
@@ -67,7 +67,7 @@ fi
 epoch=1700000000
 export SOURCE_DATE_EPOCH=$epoch
 check "with SOURCE_DATE_EPOCH=$epoch from the first copy" run "$work/copy-a" "$work/c.exe" "$work/c.txt"
-check "every time it holds is $epoch" python3 "$here/inspect_installer.py" "$work/c.exe" "$work/c.txt" --epoch "$epoch"
+check "every time it holds is $epoch" python3 "$here/check_installer.py" "$work/c.exe" "$work/c.txt" --epoch "$epoch"
 rm -f "$build/installer/VelmoraSetup.exe"
 check "with SOURCE_DATE_EPOCH=$epoch from the second copy" run "$work/elsewhere/copy-b" "$work/d.exe" "$work/d.txt"
 unset SOURCE_DATE_EPOCH

@@ -50,58 +50,6 @@ TEST(SkinDatabaseFormat, EmptyDatabaseRoundTrips) {
 
 // ---- What is refused --------------------------------------------------------------------------
 
-void SetInt32(SkinBytes& bytes, size_t at, int32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-}
-
-// Offsets in HandMade("ab", {{"nm", 1, 2, {7, 7, 7}}}).
-constexpr size_t kCountAt = 17;
-constexpr size_t kCommentLengthAt = 21;
-constexpr size_t kRecordAt = 27;
-constexpr size_t kNameAt = kRecordAt + 4;
-constexpr size_t kDataLengthAt = kNameAt + 3 + 8;
-
-SkinBytes Base() { return HandMade("ab", {{"nm", 1, 2, {7, 7, 7}}}); }
-
-struct Malformed {
-  const char* what;
-  std::function<void(SkinBytes&)> spoil;
-};
-
-const Malformed kMalformed[] = {
-    {"wrong magic", [](SkinBytes& b) { b[16] = '3'; }},
-    {"lower-case magic", [](SkinBytes& b) { b[0] = 'q'; }},
-    {"negative count", [](SkinBytes& b) { SetInt32(b, kCountAt, -1); }},
-    {"count one too many", [](SkinBytes& b) { SetInt32(b, kCountAt, 2); }},
-    {"huge count", [](SkinBytes& b) { SetInt32(b, kCountAt, 0x7FFFFFFF); }},
-    {"negative comment length", [](SkinBytes& b) { SetInt32(b, kCommentLengthAt, -2); }},
-    {"comment past the end", [](SkinBytes& b) { SetInt32(b, kCommentLengthAt, 1000); }},
-    {"negative record length", [](SkinBytes& b) { SetInt32(b, kRecordAt, -17); }},
-    {"record past the end", [](SkinBytes& b) { SetInt32(b, kRecordAt, 21); }},
-    {"record longer than its content", [](SkinBytes& b) {
-       SetInt32(b, kRecordAt, 19);
-       b.push_back(0);
-     }},
-    {"record shorter than its content", [](SkinBytes& b) { SetInt32(b, kRecordAt, 17); }},
-    {"name without terminator", [](SkinBytes& b) {
-       b.resize(kNameAt);
-       SetInt32(b, kRecordAt, 20);
-       b.insert(b.end(), 20, 'z');
-     }},
-    {"name running to the end of the block", [](SkinBytes& b) { b.resize(kNameAt + 2); }},
-    {"record too short for the numbers", [](SkinBytes& b) {
-       SetInt32(b, kRecordAt, 3);
-       b.resize(kNameAt + 3);
-     }},
-    {"negative data length", [](SkinBytes& b) { SetInt32(b, kDataLengthAt, -1); }},
-    {"data past the record", [](SkinBytes& b) { SetInt32(b, kDataLengthAt, 4); }},
-    {"data past the end", [](SkinBytes& b) { SetInt32(b, kDataLengthAt, 0x7FFFFFF0); }},
-    {"last data byte missing", [](SkinBytes& b) { b.pop_back(); }},
-    {"only the magic", [](SkinBytes& b) { b.resize(17); }},
-    {"sixteen bytes", [](SkinBytes& b) { b.resize(16); }},
-    {"nothing", [](SkinBytes& b) { b.clear(); }},
-};
-
 TEST(SkinDatabaseRefuses, MalformedBlocksAnswerFalseAndChangeNothing) {
   ASSERT_TRUE(SkinDatabase().LoadBytes(Base()));  // the unspoilt base is a database
   for (const Malformed& m : kMalformed) {

@@ -10,21 +10,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/support/clock.h"
 #include "tests/toolkit/window/window_test_support.h"
 #include "toolkit/window/skin_window.h"
 
 namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 void Report(const char* what, std::vector<double> milliseconds) {
   std::sort(milliseconds.begin(), milliseconds.end());
@@ -36,9 +26,9 @@ template <typename Action>
 std::vector<double> Time(int runs, Action action) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
-    double start = Now();
+    double start = MillisecondsNow();
     action();
-    times.push_back(Now() - start);
+    times.push_back(MillisecondsNow() - start);
   }
   return times;
 }
@@ -73,15 +63,15 @@ int main(int argc, char** argv) {
   for (int cycle = 0; cycle < std::max(1, runs / 40); ++cycle) {
     window.Show(false);
     while (window.TransitionRunning()) {
-      double start = Now();
+      double start = MillisecondsNow();
       window.OnTimer(hideTimer);
-      outFrames.push_back(Now() - start);
+      outFrames.push_back(MillisecondsNow() - start);
     }
     window.Show(true);
     while (window.TransitionRunning()) {
-      double start = Now();
+      double start = MillisecondsNow();
       window.OnTimer(showTimer);
-      inFrames.push_back(Now() - start);
+      inFrames.push_back(MillisecondsNow() - start);
     }
   }
   Report("Effect 9 in-frame (draw + present)", inFrames);

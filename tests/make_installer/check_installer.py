@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks a built installer against what make-installer.sh printed about it, from the file alone.
 
-    inspect_installer.py INSTALLER.exe SUMMARY.txt [--package-zip ZIP] [--epoch SECONDS]
+    check_installer.py INSTALLER.exe SUMMARY.txt [--package-zip ZIP] [--epoch SECONDS]
 
 - The ZIP archive the installer carries is found in the file (the byte-array layout of
   common/byte_array.h: a 32-bit count 1, a 32-bit length, the bytes); with --package-zip it must be
