@@ -246,6 +246,10 @@ class Element : public ElementNode {
   virtual void OnCharMessage(intptr_t character, intptr_t lParam) {}
 
   // ---- For kinds -------------------------------------------------------------------------------
+  // Refresh for a kind that knows its look is what its surface already holds: the composite and
+  // the presentation of Refresh, without clearing and painting the surface again (painting is
+  // what a refresh costs). While a fade runs or the element is not shown it is Refresh.
+  void RefreshUnchangedLook();
   const FontObject& font() const { return state_.font; }
   WindowSurface& surface() { return surface_; }
 

@@ -16,12 +16,10 @@
 namespace {
 
 HDC DcProperty(HWND window, const char* name) {
-  return window ? static_cast<HDC>(GetPropA(window, name)) : nullptr;
+  return window ? static_cast<HDC>(ReadWindowProp(window, name)) : nullptr;
 }
 
-void ClearSurface(WindowSurface& surface) {
-  if (surface.graphics()) Gdiplus::DllExports::GdipGraphicsClear(surface.graphics(), 0);
-}
+void ClearSurface(WindowSurface& surface) { surface.Clear(); }
 
 void CopyRect(HDC destination, HDC source, const Rect& area) {
   if (destination && source && !IsEmptyRect(area)) {
@@ -120,6 +118,20 @@ void Element::Refresh() {
   }
 }
 
+void Element::RefreshUnchangedLook() {
+  if (state_.transitionRunning || state_.surfaceStale || !surface_ || !IsEffectivelyVisible()) {
+    Refresh();
+    return;
+  }
+  Composite();
+  state_.presentNow = false;
+  if (DeferredPresentation()) {
+    MarkPresentPending();
+  } else {
+    PresentRect();
+  }
+}
+
 void Element::RefreshNow() {
   Repaint(false, false);
   state_.presentNow = true;
@@ -133,10 +145,7 @@ void Element::PresentRect() {
 }
 
 void Element::MarkPresentPending() {
-  if (hostWindow == nullptr) return;
-  // The flag is an integer-atom property: the atom stands in place of a name.
-  SetPropW(hostWindow, reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(kPresentPendingAtom)),
-           reinterpret_cast<HANDLE>(1));
+  if (hostWindow != nullptr) SetPresentPending(hostWindow);
 }
 
 void Element::PresentFrame(bool honourPresentNow) {

@@ -11,8 +11,12 @@ void Label::Create(ObjectId parent, const Rect& rect, const std::string& text,
 }
 
 void Label::SetText(const std::string& text, bool immediate) {
+  const bool sameLook = immediate && text == text_ && !surfaceMayBeOld_;
   text_ = text;
-  if (immediate) {
+  if (sameLook) {
+    RefreshUnchangedLook();
+  } else if (immediate) {
+    surfaceMayBeOld_ = false;
     Refresh();
   } else {
     FadeIn(5, 5, 0);
@@ -22,6 +26,7 @@ void Label::SetText(const std::string& text, bool immediate) {
 void Label::Clear() {
   textFormat_ = FontObject();
   text_.clear();
+  surfaceMayBeOld_ = true;
 }
 
 void Label::Paint(Gdiplus::GpGraphics* graphics) {

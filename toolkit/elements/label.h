@@ -13,7 +13,8 @@ class Label : public Element {
   void Create(ObjectId parent, const Rect& rect, const std::string& text,
               const FontDescription& font);
   // Replaces the text: shown at once when `immediate`, else cross-faded from the old text (5 ms
-  // ticks, 5 % a tick: 22 ticks).
+  // ticks, 5 % a tick: 22 ticks). The same text again at once is recomposited and presented
+  // without being drawn again (a progress display sets the same percentage many times).
   virtual void SetText(const std::string& text, bool immediate);
   // Releases the text format and empties the text.
   virtual void Clear();
@@ -26,4 +27,6 @@ class Label : public Element {
  private:
   std::string text_;       // GBK
   FontObject textFormat_;
+  // Clear changed the text without drawing: the surface may still show the old one.
+  bool surfaceMayBeOld_ = false;
 };

@@ -16,12 +16,6 @@ constexpr int32_t kDefaultHeight = 250;
 
 UINT_PTR TransitionTimerId(bool showing) { return static_cast<UINT_PTR>(MAKELONG(kTransitionTimer, showing ? 1 : 0)); }
 
-// Properties the toolkit keeps on a window; all go when the window is destroyed.
-constexpr const char* kWindowProperties[] = {kPropThis,           kPropOldProc,       kPropObjectId,
-                                             kPropFocus,          kPropMouseOn,       kPropMouseCapture,
-                                             kPropMainDc,         kPropMainGraphics,  kPropBackgroundDc,
-                                             kPropBackgroundGraphics};
-
 // The mouse's own messages: what a transition holds back (see WindowProcedure).
 bool IsPointerInput(UINT message) {
   return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
@@ -37,13 +31,13 @@ SkinWindow::~SkinWindow() {
 
 LRESULT CALLBACK SkinWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
-    auto* self = static_cast<SkinWindow*>(GetPropA(window, kPropThis));
+    auto* self = static_cast<SkinWindow*>(ReadWindowProp(window, kPropThis));
     // While a transition runs the window shows a moving picture, larger than the window and in
     // another place, while hit testing keeps the elements' home places: a click would reach
     // whatever lies at the same client point, not what the user sees there. The mouse is ignored
     // until the transition ends.
     if (self && self->activity_.transitionRunning && IsPointerInput(message)) {
-      auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+      auto replaced = reinterpret_cast<WNDPROC>(ReadWindowProp(window, kPropOldProc));
       return replaced ? CallWindowProcW(replaced, window, message, wParam, lParam)
                       : DefWindowProcW(window, message, wParam, lParam);
     }
@@ -51,7 +45,7 @@ LRESULT CALLBACK SkinWindow::WindowProcedure(HWND window, UINT message, WPARAM w
     if (self) {
       result = self->HandleMessage(message, wParam, lParam);
     } else {
-      auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+      auto replaced = reinterpret_cast<WNDPROC>(ReadWindowProp(window, kPropOldProc));
       result = replaced ? CallWindowProcW(replaced, window, message, wParam, lParam)
                         : DefWindowProcW(window, message, wParam, lParam);
     }
@@ -66,7 +60,7 @@ LRESULT SkinWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = windowHandle_;
   if (!window) return 0;
   // Read before handling: WM_DESTROY restores the replaced procedure and clears the property.
-  const auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+  const auto replaced = reinterpret_cast<WNDPROC>(ReadWindowProp(window, kPropOldProc));
   LRESULT result = 0;
   if (behaviour_.beforeMessageHook) {
     MessageHook hook = behaviour_.beforeMessageHook;  // a copy: the hook may replace or clear the hooks
@@ -193,12 +187,13 @@ bool SkinWindow::Create(HWND hostWindow, const FontDescription& titleFont, std::
 
   // 5-7. Identity, registry, subclassing.
   windowHandle_ = window;
+  MirrorWindowProps(window);
   objectId_ = RegisterWindowObject(this);
   SetIdProp(window, kPropObjectId, objectId_);
   RegistryInsertFront(objectId_);
-  SetPropA(window, kPropThis, this);
+  WriteWindowProp(window, kPropThis, this);
   LONG_PTR previous = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProcedure));
-  SetPropA(window, kPropOldProc, reinterpret_cast<HANDLE>(previous));
+  WriteWindowProp(window, kPropOldProc, reinterpret_cast<HANDLE>(previous));
 
   // 8. The DC every presentation goes to.
   windowDc_ = UniqueWindowDc::Get(window);
@@ -260,13 +255,14 @@ void SkinWindow::Destroy() {
   backgroundImage_.reset();
   titleFont_ = FontObject();
   if (window) {
-    auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kPropOldProc));
+    auto replaced = reinterpret_cast<WNDPROC>(ReadWindowProp(window, kPropOldProc));
     // Only undo our own subclassing: someone who subclassed after us keeps their procedure.
     if (replaced && GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowProcedure)) {
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(replaced));
     }
     // Every property goes, the background surface's too: its DC and graphics no longer exist.
-    for (const char* name : kWindowProperties) RemovePropA(window, name);
+    for (const char* name : kToolkitWindowProperties) RemovePropA(window, name);
+    ForgetWindowProps(window);
     RemovePropW(window, reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(kPresentPendingAtom)));
     KillTimer(window, kPresentTimer);
     KillTimer(window, TransitionTimerId(true));
@@ -355,14 +351,9 @@ void SkinWindow::OnTimer(WPARAM timerId) {
   const HWND window = windowHandle_;
   if (!window) return;
   switch (LOWORD(timerId)) {
-    case kPresentTimer: {
-      auto atom = reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(kPresentPendingAtom));
-      if (reinterpret_cast<intptr_t>(GetPropW(window, atom)) == 1) {
-        SetPropW(window, atom, nullptr);
-        Present();
-      }
+    case kPresentTimer:
+      if (TakePresentPending(window)) Present();
       break;
-    }
     case kCaptionFadeTimer:
       OnCaptionFadeTick(timerId);
       break;

@@ -27,7 +27,7 @@ struct ShadowStroke {
 constexpr ShadowStroke kShadowStrokes[] = {{12, 5}, {10, 15}, {8, 30}, {6, 45}, {4, 60}, {2, 70}};
 
 void SetHandleProp(HWND window, const char* name, const void* value) {
-  SetPropA(window, name, const_cast<HANDLE>(static_cast<const void*>(value)));
+  WriteWindowProp(window, name, const_cast<HANDLE>(static_cast<const void*>(value)));
 }
 
 GridMargins MarginsOf(const Rect& margins) { return {margins.x, margins.y, margins.width, margins.height}; }

@@ -1,5 +1,6 @@
 #include "toolkit/window/window_surface.h"
 
+#include <cstring>
 #include <utility>
 
 WindowSurface::WindowSurface(WindowSurface&& other) noexcept { *this = std::move(other); }
@@ -57,6 +58,13 @@ void WindowSurface::Release() {
   width_ = 0;
   height_ = 0;
   pixels_ = nullptr;
+}
+
+void WindowSurface::Clear() {
+  if (!pixels_) return;
+  GdiFlush();
+  if (graphics_) Gdiplus::DllExports::GdipFlush(graphics_, Gdiplus::FlushIntentionSync);
+  std::memset(pixels_, 0, static_cast<size_t>(width_) * static_cast<size_t>(height_) * sizeof(uint32_t));
 }
 
 Argb WindowSurface::PixelAt(int32_t x, int32_t y) const {

@@ -34,6 +34,11 @@ class WindowSurface {
   int32_t height() const { return height_; }
   explicit operator bool() const { return memoryDc_ != nullptr; }
 
+  // Every pixel back to 0 (transparent), what GdipGraphicsClear with 0 does on the unclipped
+  // graphics, written straight into the DIB: clearing through GDI+ costs far more than the
+  // drawing that follows on some systems. GDI and GDI+ drawing is flushed first.
+  void Clear();
+
   // The premultiplied ARGB value at (x, y) (top-left origin); 0 outside the surface. GDI drawing
   // is flushed first.
   Argb PixelAt(int32_t x, int32_t y) const;

@@ -170,6 +170,43 @@ TEST_F(KindsTest, EmptyLabelDrawsNothing) {
   EXPECT_EQ(ChangedPixels(host, {0, 100, 300, 30}), 0);
 }
 
+TEST_F(KindsTest, ClearedLabelGivenTheEmptyTextLosesItsOldLetters) {
+  Label label;
+  label.Create(host.root(), {0, 100, 300, 30}, "x", LabelFont(13, kBlack));
+  ASSERT_GT(ChangedPixels(host, {0, 100, 300, 30}), 0);
+  label.Clear();  // empties the text without drawing
+  label.SetText("", true);
+  EXPECT_EQ(ChangedPixels(host, {0, 100, 300, 30}), 0);
+}
+
+// The progress display gives its percentage label the same text many times while the marker that
+// carries it moves: the text stays drawn where the marker now is and is presented again.
+TEST_F(KindsTest, LabelGivenTheSameTextAgainStaysDrawnWhereItsParentMovedAndIsPresented) {
+  Panel marker;
+  marker.Create(host.root(), {10, 100, 60, 30}, kBlue);
+  Label label;
+  label.Create(marker.GetHandle(), {0, 0, 60, 30}, "50%", LabelFont(13, kWhite));
+  auto lettersIn = [&](const Rect& area) {
+    int letters = 0;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+      for (int x = area.x; x < area.x + area.width; ++x) letters += NearColour(host.Pixel(x, y), kWhite, 60) ? 1 : 0;
+    }
+    return letters;
+  };
+  const int drawn = lettersIn({10, 100, 60, 30});
+  ASSERT_GT(drawn, 20);
+
+  marker.Move(120);
+  const int presented = host.presentCount();
+  label.SetText("50%", true);
+  EXPECT_EQ(lettersIn({120, 100, 60, 30}), drawn);
+  EXPECT_EQ(ChangedPixels(host, {10, 100, 60, 30}), 0) << "nothing left at the old place";
+  EXPECT_GT(host.presentCount(), presented);
+
+  label.SetText("5%", true);  // a new text is drawn anew
+  EXPECT_LT(lettersIn({120, 100, 60, 30}), drawn);
+}
+
 TEST_F(KindsTest, LabelTextChangesAtOnceOrCrossFades) {
   Label label;
   label.Create(host.root(), {0, 100, 150, 30}, "1%", LabelFont(13, kBlack));

@@ -173,6 +173,32 @@ TEST_F(PresentationTest, TwoPresentPendingMarksWithinOnePeriodGiveOnePresentatio
   EXPECT_EQ(window.presentationCount(), before + 3);  // marks in different periods: one each
 }
 
+// The toolkit's own marks write the flag once per period and still reach the screen when another
+// program takes the window's property away in between.
+TEST_F(PresentationTest, TheToolkitsOwnMarksPresentOncePerPeriodWhateverHappensToTheProperty) {
+  CreateShown({100, 100, 200, 150}, true);
+  PumpFor(100);
+  const HWND handle = window.WindowHandle();
+  const int before = window.presentationCount();
+
+  SetPresentPending(handle);
+  SetPresentPending(handle);
+  EXPECT_EQ(GetPropW(handle, kPresentPending), reinterpret_cast<HANDLE>(1));  // others see the flag
+  PumpFor(150);
+  EXPECT_EQ(window.presentationCount(), before + 1);
+  EXPECT_EQ(GetPropW(handle, kPresentPending), nullptr);
+
+  SetPresentPending(handle);
+  SetPropW(handle, kPresentPending, nullptr);  // taken away behind the toolkit's back
+  PumpFor(150);
+  EXPECT_EQ(window.presentationCount(), before + 2);
+
+  SetPresentPending(handle);  // written again once the timer has taken the last one
+  EXPECT_EQ(GetPropW(handle, kPresentPending), reinterpret_cast<HANDLE>(1));
+  PumpFor(150);
+  EXPECT_EQ(window.presentationCount(), before + 3);
+}
+
 TEST_F(PresentationTest, EffectSettersStoreWhenGivenAndDefaultTheIntervalTo16) {
   window.Create(nullptr, InvisibleTitleFont(), std::nullopt, Rect{0, 0, 200, 100}, 0u);
   EXPECT_EQ(window.SetShowEffect(9, 0), 9);

@@ -127,6 +127,26 @@ TEST_F(SkinWindowTest, PropertiesAreSetAtCreationAndClearedByDestroy) {
   EXPECT_FALSE(window.mainSurface());
 }
 
+// The toolkit answers its own reads from a copy in the process; the copy must start from what the
+// window holds, follow every write, and die with the window.
+TEST_F(SkinWindowTest, ThePropertiesReadBackAreTheWindowsOwnFromAdoptionToDestroy) {
+  HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(host, nullptr);
+  SetPropA(host, kPropMouseCapture, reinterpret_cast<HANDLE>(7));  // left there before the adoption
+  window.Create(host, InvisibleTitleFont(), std::nullopt, std::nullopt, 0u);
+  EXPECT_EQ(GetIdProp(host, kPropMouseCapture), 7);
+  EXPECT_EQ(ReadWindowProp(host, kPropThis), &window);
+
+  SetIdProp(host, kPropMouseOn, 42);
+  EXPECT_EQ(GetIdProp(host, kPropMouseOn), 42);
+  EXPECT_EQ(GetPropA(host, kPropMouseOn), reinterpret_cast<HANDLE>(42));  // other readers see it too
+
+  window.Destroy();
+  EXPECT_FALSE(IsWindow(host));
+  EXPECT_EQ(ReadWindowProp(host, kPropThis), nullptr);
+  EXPECT_EQ(GetIdProp(host, kPropMouseOn), 0);
+}
+
 TEST_F(SkinWindowTest, DestroyClearsThePropertiesOfAnAdoptedWindowBeforeItGoes) {
   // An adopted window outlives nothing, but its procedure sees WM_DESTROY after Destroy ran: the
   // properties must be gone by then.

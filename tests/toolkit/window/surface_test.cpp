@@ -51,6 +51,22 @@ TEST_F(SurfaceTest, GdiplusDrawsPremultipliedAlphaIntoTheDib) {
   EXPECT_EQ(surface.PixelAt(12, 2), 0u);  // right of it
 }
 
+TEST_F(SurfaceTest, ClearMakesEveryPixelTransparentAfterGdiAndGdiplusDrawing) {
+  WindowSurface surface = WindowSurface::Create(40, 30);
+  Gdiplus::GpSolidFill* brush = nullptr;
+  Gdiplus::DllExports::GdipCreateSolidFill(0xFF00FF00, &brush);
+  Gdiplus::DllExports::GdipFillRectangleI(surface.graphics(), brush, 0, 0, 40, 30);
+  Gdiplus::DllExports::GdipDeleteBrush(brush);
+  RECT corner{30, 20, 40, 30};
+  FillRect(surface.memoryDc(), &corner, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));  // GDI, maybe batched
+  ASSERT_NE(surface.PixelAt(0, 0), 0u);
+  surface.Clear();
+  for (auto [x, y] : {std::pair{0, 0}, std::pair{39, 0}, std::pair{0, 29}, std::pair{39, 29}, std::pair{35, 25}}) {
+    EXPECT_EQ(surface.PixelAt(x, y), 0u) << x << "," << y;
+  }
+  WindowSurface().Clear();  // an empty surface: nothing to clear
+}
+
 TEST_F(SurfaceTest, MovingHandsTheResourcesOver) {
   WindowSurface first = WindowSurface::Create(8, 8);
   HDC dc = first.memoryDc();
