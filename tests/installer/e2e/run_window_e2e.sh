@@ -75,6 +75,10 @@ wait_exit() {
   done
 }
 
+# An installer that a failed check left running holds the single-instance guard: end it, so the
+# next case can launch.
+end_if_running() { [ "$code" != 124 ] || { kill "$installer_pid" 2>/dev/null || true; wait_exit 5; }; }
+
 shot() { import -window root "$1"; }
 # The window alone, shadow included, for the README.
 crop_window() { convert "$1" -crop "$((layout_window_w + 10))x$((layout_window_h + 10))+$((wx - 5))+$((wy - 5))" +repage "$2"; }
@@ -294,8 +298,15 @@ extraction_failure() {  # extraction_failure <screenshot>: launch, install, wait
     sleep 0.2
   done
 }
-one_move_one_click() {  # the pointer goes straight onto the close button, and one click
-  xdotool mousemove "$((wx + layout_closeButton_cx))" "$((wy + layout_closeButton_cy))"; sleep 0.3
+# The pointer crosses the drag area from where it stands onto the close button, in steps as a hand
+# moves it (a jump would give the drag area no move at all), and one click.
+one_move_one_click() {
+  local m_X m_Y to_x=$((wx + layout_closeButton_cx)) to_y=$((wy + layout_closeButton_cy)) step
+  eval "$(xdotool getmouselocation --shell | sed -n 's/^\([XY]\)=/m_\1=/p')"
+  for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove "$((m_X + (to_x - m_X) * step / 8))" "$((m_Y + (to_y - m_Y) * step / 8))"; sleep 0.05
+  done
+  sleep 0.3
   xdotool mousedown 1; sleep 0.1; xdotool mouseup 1
 }
 s="$shots/installer-extraction-failed.png"
@@ -307,6 +318,7 @@ check "extraction failure: the installer stays open" kill -0 "$installer_pid"
 one_move_one_click
 wait_exit 10
 check "extraction failure: one move and one click on close end it, exit code 0 (got $code)" [ "$code" = 0 ]
+end_if_running
 
 # The same after a drag by the logo area: the system's move loop swallows the button-up.
 s="$shots/installer-extraction-failed-dragged.png"
@@ -327,6 +339,7 @@ check "extraction failure: the logo area dragged the window (from x $old_x to $w
 one_move_one_click
 wait_exit 10
 check "after a drag: one move and one click on close end it, exit code 0 (got $code)" [ "$code" = 0 ]
+end_if_running
 
 # ---- 7. Close from the ready state ----------------------------------------------------------------
 rm -rf "$install_dir"
