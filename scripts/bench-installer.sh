@@ -55,6 +55,11 @@ median_ms() { awk -v label="$1" 'index($0, label) == 1 { for (i = 1; i <= NF; i+
 raw_ms=$(median_ms "ExtractArchive, files on disk:"); raw_ms=${raw_ms:-0}
 product_ms=$(median_ms "product start until WaitForInputIdle:"); product_ms=${product_ms:-0}
 floor_install=$(awk -v n="$entries" -v r="$raw_ms" -v p="$product_ms" 'BEGIN { printf "%.0f", n * 10 + r + p }')
+# The same work as the install's algorithm really runs it: the extraction with PumpMessagesFor(10)
+# after every report (the loop ends on the first tick past the 10 ms), no window.
+pumped_ms=$(median_ms "extraction with the installer's pumping:"); pumped_ms=${pumped_ms:-0}
+pump_each=$(sed -n 's/.*, \([0-9.]*\) ms a report$/\1/p' "$out/extract.txt")
+floor_pumped=$(awk -v e="$pumped_ms" -v p="$product_ms" 'BEGIN { printf "%.0f", e + p }')
 
 echo "== Floor of the start-up: a minimal Win32 window ($runs runs)"
 for run in $(seq "$runs"); do
@@ -145,6 +150,9 @@ printf '%-52s %s (target <= 1.5)\n' "  ratio (medians):" "$(awk -v a="$start_ms"
 printf '%-52s %s ms\n' "install click -> process exit:" "$(summary install_click_to_exit_ms "$out/figures.txt" ' ')"
 printf '%-52s %s ms (%d x 10 ms + %s ms extraction + %s ms product start)\n' "  floor:" "$floor_install" "$entries" "$raw_ms" "$product_ms"
 printf '%-52s %s (target <= 1.15)\n' "  ratio (medians):" "$(awk -v a="$install_med" -v b="$floor_install" 'BEGIN { printf "%.2f", a / b }')"
+printf '%-52s %s ms (extraction with the 10 ms pumping, %s ms a report, no window + product start)\n' \
+  "  the same work as the algorithm runs it:" "$floor_pumped" "${pump_each:-?}"
+printf '%-52s %s\n' "  ratio against that (medians):" "$(awk -v a="$install_med" -v b="$floor_pumped" 'BEGIN { printf "%.2f", a / b }')"
 printf '%-52s %s %% of one core (target < 1)\n' "ready window left alone for 10 s:" "$(summary idle_cpu_percent "$out/figures.txt" ' ')"
 printf '%-52s %s s\n' "processor time during the install:" "$(summary install_cpu_s "$out/figures.txt" ' ')"
 printf '%-52s %s MB; package %s bytes\n' "peak resident memory during the install (VmHWM):" \
