@@ -243,7 +243,10 @@ int32_t Element::GetTop() const { return state_.rect.y; }
 int32_t Element::GetWidth() const { return state_.rect.width; }
 int32_t Element::GetHeight() const { return state_.rect.height; }
 HDC Element::GetSurfaceDc() const { return surface_.memoryDc(); }
-Gdiplus::GpGraphics* Element::GetSurfaceGraphics() const { return surface_.graphics(); }
+Gdiplus::GpGraphics* Element::GetSurfaceGraphics() const {
+  state_.lookCurrent = false;  // whoever draws there changes the look behind the kind's back
+  return surface_.graphics();
+}
 ObjectId Element::GetHandle() const { return objectId; }
 bool Element::IsLeftPressed() const { return leftPressed; }
 bool Element::IsRightPressed() const { return rightPressed; }

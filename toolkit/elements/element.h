@@ -250,6 +250,13 @@ class Element : public ElementNode {
   // the presentation of Refresh, without clearing and painting the surface again (painting is
   // what a refresh costs). While a fade runs or the element is not shown it is Refresh.
   void RefreshUnchangedLook();
+  // A kind whose look follows from its own state and its size alone (a panel's colour, a
+  // picture's image) answers true and calls LookChanged whenever that state changes; Refresh then
+  // does not paint again a surface that already shows the look (a progress bar is moved and
+  // refreshed some hundreds of times an install). Handing out the surface's graphics
+  // (GetSurfaceGraphics) makes the look unknown until the next paint.
+  virtual bool TracksLook() const { return false; }
+  void LookChanged() { state_.lookCurrent = false; }
   const FontObject& font() const { return state_.font; }
   WindowSurface& surface() { return surface_; }
 
@@ -271,6 +278,10 @@ class Element : public ElementNode {
   // Brings a surface whose paint was skipped while hidden up to date; see surfaceStale_.
   void EnsureSurfaceCurrent();
   void PresentFrame(bool deferredAllowed);
+  // The surface can be composited as it is: shown, painted, no fade running.
+  bool SurfaceReusable() const;
+  // The presentation Refresh asks for: present now, or mark the window present-pending.
+  void RequestPresentation();
 
   // The element's own settings and state, with the values of an element that is not created: the
   // destroyed message returns them (and ElementNode's) to these by assignment. The surfaces, the
@@ -295,6 +306,8 @@ class Element : public ElementNode {
     // The element paints it before it is next composited while shown (an element changed or
     // created while hidden would otherwise appear with its old look, or empty, when shown).
     bool surfaceStale = false;
+    // The surface shows what Paint draws for the kind's present state (see TracksLook).
+    mutable bool lookCurrent = false;
   };
 
   State state_;

@@ -46,6 +46,7 @@ void Element::EnsureSurfaceCurrent() {
   ClearSurface(surface_);
   Paint(surface_.graphics());
   state_.surfaceStale = false;
+  state_.lookCurrent = true;
 }
 
 void Element::BlendSelf(HDC mainDc, HDC source) {
@@ -95,6 +96,7 @@ bool Element::Repaint(bool compositeAlways, bool surfaceOnly) {
   ClearSurface(surface_);
   Paint(surface_.graphics());
   state_.surfaceStale = false;
+  state_.lookCurrent = true;
   if (compositeAlways || !surfaceOnly) Composite();
   return true;
 }
@@ -109,21 +111,28 @@ void Element::Composite(std::optional<HDC> surfaceDc) {
 }
 
 void Element::Refresh() {
-  Repaint(false, false);
-  state_.presentNow = false;
-  if (DeferredPresentation()) {
-    MarkPresentPending();
+  if (TracksLook() && state_.lookCurrent && SurfaceReusable()) {
+    Composite();
   } else {
-    PresentRect();
+    Repaint(false, false);
   }
+  RequestPresentation();
 }
 
 void Element::RefreshUnchangedLook() {
-  if (state_.transitionRunning || state_.surfaceStale || !surface_ || !IsEffectivelyVisible()) {
-    Refresh();
-    return;
+  if (SurfaceReusable()) {
+    Composite();
+  } else {
+    Repaint(false, false);
   }
-  Composite();
+  RequestPresentation();
+}
+
+bool Element::SurfaceReusable() const {
+  return !state_.transitionRunning && !state_.surfaceStale && surface_ && IsEffectivelyVisible();
+}
+
+void Element::RequestPresentation() {
   state_.presentNow = false;
   if (DeferredPresentation()) {
     MarkPresentPending();
@@ -191,6 +200,7 @@ bool Element::Move(std::optional<int32_t> x, std::optional<int32_t> y,
   BlendOverlapping(mainDc, clipRect, std::nullopt);
 
   if (sizeChanged) {
+    state_.lookCurrent = false;
     surface_.Release();
     transitionNew_.Release();
     transitionMix_.Release();
@@ -225,6 +235,7 @@ void Element::FadeIn(std::optional<int32_t> intervalMs, std::optional<int32_t> s
     if (state_.transitionRunning) {
       // The frame on screen becomes the old look.
       CopySurface(surface_, transitionMix_);
+      state_.lookCurrent = false;  // a fade's frame, not the kind's look
       state_.currentSurfaceDc = surface_.memoryDc();
     }
     ClearSurface(transitionNew_);
@@ -265,6 +276,7 @@ void Element::FadeInFrame(intptr_t step) {
   if (state_.transitionAlpha == 255) {
     KillTimer(kFadeInTimerKey);
     if (buffers) CopySurface(surface_, transitionNew_);
+    state_.lookCurrent = false;
     state_.currentSurfaceDc = surface_.memoryDc();
     state_.transitionRunning = false;
     state_.surfaceStale = false;
@@ -283,6 +295,7 @@ void Element::FadeOut(std::optional<int32_t> intervalMs, std::optional<int32_t> 
   if (transitionNew_) {
     if (state_.transitionRunning && transitionMix_) {
       CopySurface(surface_, transitionMix_);
+      state_.lookCurrent = false;  // a fade's frame, not the kind's look
       state_.currentSurfaceDc = surface_.memoryDc();
     }
     ClearSurface(transitionNew_);
@@ -309,6 +322,7 @@ void Element::FadeOutFrame(intptr_t step) {
   if (state_.transitionAlpha == 255) {
     KillTimer(kFadeOutTimerKey);
     if (buffer) CopySurface(surface_, transitionNew_);
+    state_.lookCurrent = false;
     state_.currentSurfaceDc = surface_.memoryDc();
     state_.transitionRunning = false;
     state_.surfaceStale = false;

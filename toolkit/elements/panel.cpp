@@ -10,6 +10,7 @@ void Panel::Create(ObjectId parent, const Rect& rect, Argb fillColour) {
 
 void Panel::SetColour(Argb colour) {
   fillColour_ = colour;
+  LookChanged();
   FadeIn(1, 5, 0);
 }
 

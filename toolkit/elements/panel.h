@@ -16,6 +16,7 @@ class Panel : public Element {
 
  protected:
   void Paint(Gdiplus::GpGraphics* graphics) override;
+  bool TracksLook() const override { return true; }
 
  private:
   Argb fillColour_ = 0;

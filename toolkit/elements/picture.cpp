@@ -10,10 +10,14 @@ void Picture::Create(ObjectId parent, const Rect& rect, UniqueGpImage image) {
 
 void Picture::SetImage(UniqueGpImage image) {
   image_ = std::move(image);
+  LookChanged();
   Refresh();
 }
 
-void Picture::ReleaseImage() { image_.reset(); }
+void Picture::ReleaseImage() {
+  image_.reset();
+  LookChanged();
+}
 
 void Picture::Paint(Gdiplus::GpGraphics* graphics) {
   if (image_) DrawImage(image_.get(), graphics, 0, 0);

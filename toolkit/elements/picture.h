@@ -17,6 +17,7 @@ class Picture : public Element {
 
  protected:
   void Paint(Gdiplus::GpGraphics* graphics) override;
+  bool TracksLook() const override { return true; }
 
  private:
   UniqueGpImage image_;

@@ -9,6 +9,7 @@
 #include "toolkit/elements/picture.h"
 #include "toolkit/elements/sprite_animation.h"
 #include "toolkit/elements/element_timers.h"
+#include "toolkit/draw/shapes.h"
 #include "toolkit/window/toolkit.h"
 
 namespace {
@@ -83,6 +84,31 @@ TEST_F(KindsTest, PanelColourFadesInOverTwentyTwoTicks) {
   EXPECT_EQ(FinishFade(panel, 5), 22);
   EXPECT_PIXEL(host, 30, 30, kBlue);
   EXPECT_EQ(panel.fillColour(), kBlue);
+}
+
+// A panel refreshed with nothing changed keeps its surface as it is; whatever changed the surface
+// behind it (drawing through its graphics, a fade-out) or changed its colour makes the next
+// refresh show the panel's own colour again.
+TEST_F(KindsTest, PanelRefreshShowsItsColourAfterItsSurfaceWasDrawnOnFadedOutOrRecoloured) {
+  Panel panel;
+  panel.Create(host.root(), {10, 10, 50, 50}, kRed);
+  FillRect(panel.GetSurfaceGraphics(), kGreen, 0, 0, 50, 50);
+  panel.Refresh();
+  EXPECT_PIXEL(host, 30, 30, kRed);
+
+  panel.FadeOut(5, 50);
+  for (int tick = 0; panel.transitionRunning() && tick < 100; ++tick) {
+    SendElementMessage(panel.GetHandle(), 10, kFadeOutTimerKey, 50);
+  }
+  ASSERT_FALSE(panel.transitionRunning());
+  panel.Refresh();
+  EXPECT_PIXEL(host, 30, 30, kRed);
+
+  AnimationsEnabled(false);  // the colour is then shown at once
+  panel.SetColour(kBlue);
+  EXPECT_PIXEL(host, 30, 30, kBlue);
+  panel.Refresh();
+  EXPECT_PIXEL(host, 30, 30, kBlue);
 }
 
 // ---- HoverImageButton -----------------------------------------------------------------------------
