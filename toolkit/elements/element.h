@@ -127,7 +127,8 @@ class Element : public ElementNode {
   // visible element overlapping it, from the window's root towards the front. `surfaceDc` is this
   // element's look (its surface when omitted) and becomes currentSurfaceDc.
   virtual void Composite(std::optional<HDC> surfaceDc = std::nullopt);
-  // Repaint, then present at once or mark the window present-pending (DeferredPresentation).
+  // Repaint (only Composite for a kind that tracks its look and has not changed: TracksLook),
+  // then present at once or mark the window present-pending (DeferredPresentation).
   virtual void Refresh();
   // Repaint, then present at once.
   virtual void RefreshNow();
