@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "common/code_page.h"
+
 // The system folder (GetSystemDirectoryW) + "\" + fileName; the empty text when the folder cannot
 // be read. A 32-bit program on 64-bit Windows is redirected to its own system folder as usual.
 inline std::wstring SystemFilePath(const wchar_t* fileName) {
@@ -25,9 +27,5 @@ inline HMODULE LoadSystemLibrary(const wchar_t* fileName) {
   return path.empty() ? nullptr : LoadLibraryW(path.c_str());
 }
 
-// The same for an ASCII file name ("dwmapi.dll").
-inline HMODULE LoadSystemLibrary(const char* fileName) {
-  std::wstring wide;
-  for (const char* c = fileName; *c; ++c) wide.push_back(static_cast<unsigned char>(*c));
-  return LoadSystemLibrary(wide.c_str());
-}
+// The same for a file name in the ANSI code page ("dwmapi.dll").
+inline HMODULE LoadSystemLibrary(const char* fileName) { return LoadSystemLibrary(WideFromAnsi(fileName).c_str()); }

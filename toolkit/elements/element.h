@@ -247,12 +247,8 @@ class Element : public ElementNode {
   virtual void OnCharMessage(intptr_t character, intptr_t lParam) {}
 
   // ---- For kinds -------------------------------------------------------------------------------
-  // Refresh for a kind that knows its look is what its surface already holds: the composite and
-  // the presentation of Refresh, without clearing and painting the surface again (painting is
-  // what a refresh costs). While a fade runs or the element is not shown it is Refresh.
-  void RefreshUnchangedLook();
   // A kind whose look follows from its own state and its size alone (a panel's colour, a
-  // picture's image) answers true and calls LookChanged whenever that state changes; Refresh then
+  // picture's image, a label's text) answers true and calls LookChanged whenever that state changes; Refresh then
   // does not paint again a surface that already shows the look (a progress bar is moved and
   // refreshed some hundreds of times an install). Handing out the surface's graphics
   // (GetSurfaceGraphics) makes the look unknown until the next paint.

@@ -119,15 +119,6 @@ void Element::Refresh() {
   RequestPresentation();
 }
 
-void Element::RefreshUnchangedLook() {
-  if (SurfaceReusable()) {
-    Composite();
-  } else {
-    Repaint(false, false);
-  }
-  RequestPresentation();
-}
-
 bool Element::SurfaceReusable() const {
   return !state_.transitionRunning && !state_.surfaceStale && surface_ && IsEffectivelyVisible();
 }

@@ -11,12 +11,9 @@ void Label::Create(ObjectId parent, const Rect& rect, const std::string& text,
 }
 
 void Label::SetText(const std::string& text, bool immediate) {
-  const bool sameLook = immediate && text == text_ && !surfaceMayBeOld_;
+  if (text != text_) LookChanged();
   text_ = text;
-  if (sameLook) {
-    RefreshUnchangedLook();
-  } else if (immediate) {
-    surfaceMayBeOld_ = false;
+  if (immediate) {
     Refresh();
   } else {
     FadeIn(5, 5, 0);
@@ -26,7 +23,7 @@ void Label::SetText(const std::string& text, bool immediate) {
 void Label::Clear() {
   textFormat_ = FontObject();
   text_.clear();
-  surfaceMayBeOld_ = true;
+  LookChanged();
 }
 
 void Label::Paint(Gdiplus::GpGraphics* graphics) {

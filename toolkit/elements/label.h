@@ -23,10 +23,9 @@ class Label : public Element {
 
  protected:
   void Paint(Gdiplus::GpGraphics* graphics) override;
+  bool TracksLook() const override { return true; }
 
  private:
   std::string text_;       // GBK
   FontObject textFormat_;
-  // Clear changed the text without drawing: the surface may still show the old one.
-  bool surfaceMayBeOld_ = false;
 };
