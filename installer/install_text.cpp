@@ -1,7 +1,5 @@
 #include "installer/install_text.h"
 
-#include <cstdio>
-
 #include "shell/ansi_path.h"
 
 namespace {
@@ -66,18 +64,17 @@ std::string FolderRemovalMessage(const std::string& folder) {
 }
 
 std::string FormatInstallDate(const LocalDateTime& time) {
-  char text[96];
-  int length = std::snprintf(text, sizeof text, "%d年%d月%d日", time.year, time.month, time.day);
-  if (length < 0) return std::string();
-  const size_t used = static_cast<size_t>(length) < sizeof text ? static_cast<size_t>(length) : sizeof text - 1;
-  char* rest = text + used;
-  const size_t room = sizeof text - used;
+  // std::to_string rather than snprintf: the latter brings the runtime's whole formatter (about
+  // 25 KB with its floating-point conversion) into the installer for these six numbers.
+  std::string text = std::to_string(time.year) + "年" + std::to_string(time.month) + "月" +
+                     std::to_string(time.day) + "日";
   if (time.second != 0) {
-    std::snprintf(rest, room, "%d时%d分%d秒", time.hour, time.minute, time.second);
+    text += std::to_string(time.hour) + "时" + std::to_string(time.minute) + "分" +
+            std::to_string(time.second) + "秒";
   } else if (time.minute != 0) {
-    std::snprintf(rest, room, "%d时%d分", time.hour, time.minute);
+    text += std::to_string(time.hour) + "时" + std::to_string(time.minute) + "分";
   } else if (time.hour != 0) {
-    std::snprintf(rest, room, "%d时", time.hour);
+    text += std::to_string(time.hour) + "时";
   }
   return text;
 }
