@@ -80,8 +80,15 @@ int main() {
             layout.progressFill.Move(std::nullopt, std::nullopt, 2 + i % 470);
             layout.progressFill.Refresh();
           }));
+    Print("progressMarker.Move(x) + Refresh()", Measure(kRounds, [&](int i) {
+            layout.progressMarker.Move(2 + i % 440);
+            layout.progressMarker.Refresh();
+          }));
+    Print("percentLabel.SetText(new text)",
+          Measure(kRounds, [&](int i) { layout.percentLabel.SetText(std::to_string(i % 101) + "%", true); }));
     Print("SetProgress(p) (fill, marker, percent label)",
           Measure(kRounds / 4, [&](int i) { layout.ShowProgress(i % 101); }));
+    Print("SetProgress(p) again with the same p", Measure(kRounds / 4, [&](int) { layout.ShowProgress(50); }));
     PumpFor(100);
   }
 
