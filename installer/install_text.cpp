@@ -68,14 +68,10 @@ std::string FormatInstallDate(const LocalDateTime& time) {
   // 25 KB with its floating-point conversion) into the installer for these six numbers.
   std::string text = std::to_string(time.year) + "年" + std::to_string(time.month) + "月" +
                      std::to_string(time.day) + "日";
-  if (time.second != 0) {
-    text += std::to_string(time.hour) + "时" + std::to_string(time.minute) + "分" +
-            std::to_string(time.second) + "秒";
-  } else if (time.minute != 0) {
-    text += std::to_string(time.hour) + "时" + std::to_string(time.minute) + "分";
-  } else if (time.hour != 0) {
-    text += std::to_string(time.hour) + "时";
-  }
+  // The time of day down to its last part that is not zero.
+  if (time.hour != 0 || time.minute != 0 || time.second != 0) text += std::to_string(time.hour) + "时";
+  if (time.minute != 0 || time.second != 0) text += std::to_string(time.minute) + "分";
+  if (time.second != 0) text += std::to_string(time.second) + "秒";
   return text;
 }
 

@@ -248,10 +248,10 @@ class Element : public ElementNode {
 
   // ---- For kinds -------------------------------------------------------------------------------
   // A kind whose look follows from its own state and its size alone (a panel's colour, a
-  // picture's image, a label's text) answers true and calls LookChanged whenever that state changes; Refresh then
-  // does not paint again a surface that already shows the look (a progress bar is moved and
-  // refreshed some hundreds of times an install). Handing out the surface's graphics
-  // (GetSurfaceGraphics) makes the look unknown until the next paint.
+  // picture's image, a label's text) answers true and calls LookChanged whenever that state
+  // changes; Refresh then does not paint again a surface that already shows the look (a progress
+  // bar is moved and refreshed some hundreds of times an install). Handing out the surface's
+  // graphics (GetSurfaceGraphics) makes the look unknown until the next paint.
   virtual bool TracksLook() const { return false; }
   void LookChanged() { state_.lookCurrent = false; }
   const FontObject& font() const { return state_.font; }
@@ -277,8 +277,6 @@ class Element : public ElementNode {
   void PresentFrame(bool deferredAllowed);
   // The surface can be composited as it is: shown, painted, no fade running.
   bool SurfaceReusable() const;
-  // The presentation Refresh asks for: present now, or mark the window present-pending.
-  void RequestPresentation();
 
   // The element's own settings and state, with the values of an element that is not created: the
   // destroyed message returns them (and ElementNode's) to these by assignment. The surfaces, the

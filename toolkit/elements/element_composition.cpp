@@ -19,8 +19,6 @@ HDC DcProperty(HWND window, const char* name) {
   return window ? static_cast<HDC>(ReadWindowProp(window, name)) : nullptr;
 }
 
-void ClearSurface(WindowSurface& surface) { surface.Clear(); }
-
 void CopyRect(HDC destination, HDC source, const Rect& area) {
   if (destination && source && !IsEmptyRect(area)) {
     BitBlt(destination, area.x, area.y, area.width, area.height, source, area.x, area.y, SRCCOPY);
@@ -43,7 +41,7 @@ HDC Element::BackgroundDc() const { return DcProperty(hostWindow, kPropBackgroun
 
 void Element::EnsureSurfaceCurrent() {
   if (!state_.surfaceStale || state_.transitionRunning || !surface_ || !IsEffectivelyVisible()) return;
-  ClearSurface(surface_);
+  surface_.Clear();
   Paint(surface_.graphics());
   state_.surfaceStale = false;
   state_.lookCurrent = true;
@@ -93,7 +91,7 @@ bool Element::Repaint(bool compositeAlways, bool surfaceOnly) {
     state_.surfaceStale = true;
     return false;
   }
-  ClearSurface(surface_);
+  surface_.Clear();
   Paint(surface_.graphics());
   state_.surfaceStale = false;
   state_.lookCurrent = true;
@@ -116,20 +114,12 @@ void Element::Refresh() {
   } else {
     Repaint(false, false);
   }
-  RequestPresentation();
+  state_.presentNow = false;
+  PresentFrame(false);
 }
 
 bool Element::SurfaceReusable() const {
   return !state_.transitionRunning && !state_.surfaceStale && surface_ && IsEffectivelyVisible();
-}
-
-void Element::RequestPresentation() {
-  state_.presentNow = false;
-  if (DeferredPresentation()) {
-    MarkPresentPending();
-  } else {
-    PresentRect();
-  }
 }
 
 void Element::RefreshNow() {
@@ -229,7 +219,7 @@ void Element::FadeIn(std::optional<int32_t> intervalMs, std::optional<int32_t> s
       state_.lookCurrent = false;  // a fade's frame, not the kind's look
       state_.currentSurfaceDc = surface_.memoryDc();
     }
-    ClearSurface(transitionNew_);
+    transitionNew_.Clear();
   }
   Paint(transitionNew_.graphics());
   state_.transitionAlpha = 0;
@@ -252,7 +242,7 @@ void Element::FadeInFrame(intptr_t step) {
     if (state_.fadeInMode != 0) {
       BlendDc(mix, 0, 0, w, h, surface_.memoryDc(), 0, 0, w, h, 255, 0);  // old look stays whole
     } else {
-      ClearSurface(transitionMix_);
+      transitionMix_.Clear();
       GdiFlush();
       BlendDc(mix, 0, 0, w, h, surface_.memoryDc(), 0, 0, w, h, Opacity(state_.transitionAlpha),
               AC_SRC_ALPHA);
@@ -289,7 +279,7 @@ void Element::FadeOut(std::optional<int32_t> intervalMs, std::optional<int32_t> 
       state_.lookCurrent = false;  // a fade's frame, not the kind's look
       state_.currentSurfaceDc = surface_.memoryDc();
     }
-    ClearSurface(transitionNew_);
+    transitionNew_.Clear();
   } else {
     transitionNew_ = WindowSurface::Create(state_.rect.width, state_.rect.height);
   }

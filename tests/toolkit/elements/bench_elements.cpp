@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "element_test_support.h"
+#include "tests/support/clock.h"
 #include "installer/installer_elements.h"
 #include "tests/installer/installer_test_images.h"
 #include "toolkit/window/toolkit.h"
@@ -16,15 +17,6 @@
 size_t LiveGdiObjects();  // tests/toolkit/draw/draw_test_support.cpp
 
 namespace {
-
-double Microseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / frequency;
-}
 
 struct Figures {
   double median = 0;
@@ -38,11 +30,9 @@ Figures Measure(int rounds, const std::function<void(int)>& action) {
   std::vector<double> times;
   times.reserve(static_cast<size_t>(rounds));
   for (int i = 0; i < rounds; ++i) {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
+    const double start = SecondsNow();
     action(i);
-    QueryPerformanceCounter(&end);
-    times.push_back(Microseconds(start, end));
+    times.push_back((SecondsNow() - start) * 1e6);
     if (i % 50 == 49) PumpFor(0);
   }
   Figures figures;
